@@ -1,0 +1,32 @@
+// Small string helpers with the C runtime's semantics that the record
+// format and the command line rely on, made safe for byte ranges.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// atoi/atol as the C library defines them: leading white space, an optional
+// sign, decimal digits up to the first other byte, 0 when there are none.
+// Stops at the end of the range; a value beyond 32 bits saturates at
+// INT32_MIN/INT32_MAX instead of being undefined.
+int32_t AtoI(std::string_view text);
+
+// ASCII-only case folding: bytes 'A'..'Z' compare equal to 'a'..'z', every
+// other byte compares as it is.
+unsigned char FoldAscii(unsigned char c);
+std::string FoldAscii(std::string_view text);
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to
+// the C1 control characters of the same value.
+std::string Cp1252ToUtf8(std::string_view text);
+
+// UTF-8 to Windows-1252 for texts we write into the record or labels
+// ourselves; characters outside the code page become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace quorvel

@@ -1,0 +1,61 @@
+// Turns a loaded box into what the viewer shows: the summary label texts,
+// the cover, and the record text.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "render/record_renderer.h"
+
+namespace quorvel {
+
+// Decodes a cover; on success returns its size in pixels. The picture object
+// behind it keeps its own copy of the bytes.
+struct CoverSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+using CoverLoader = std::function<std::optional<CoverSize>(std::span<const unsigned char>)>;
+
+// Label texts as the window's controls take them (Windows-1252, '&&' for a
+// shown '&'). An empty optional leaves that control as it was.
+struct BoxDisplay {
+    bool shown = false;  // the display ran (".box" and a header was read)
+    bool magicOk = false;
+    std::optional<std::string> type;         // 1001 "Typ: %s"
+    std::optional<std::string> width;        // 1002 "Breite: %d"
+    std::optional<std::string> height;       // 1003 "Höhe: %d"
+    std::optional<std::string> compression;  // 1005
+    std::optional<std::string> date;         // 1007 "%02d.%02d.%04d"
+    std::optional<std::string> time;         // 1008 "%02d:%02d:%02d"
+    std::string text;                        // 1000, set whenever shown
+};
+
+// The template's texts of the labels, before any file is shown.
+struct InitialLabels {
+    static constexpr const char* kType = "Typ:";
+    static constexpr const char* kWidth = "Breite: ";
+    static constexpr const char* kHeight = "H\xF6he: ";
+    static constexpr const char* kCompression = "keine";
+    static constexpr const char* kDate = "TT.MM.JJJJ";
+    static constexpr const char* kTime = "HH:MM:SS";
+};
+
+// True when the last component's extension is ".box" in any case.
+bool HasBoxExtension(const std::string& path);
+
+const char* PictureTypeText(unsigned char flags);
+const char* CompressionText(unsigned char flags);
+
+// Shows the box currently in the process-wide state.
+BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover);
+
+// The extension test, then load, show, free. A file whose header cannot be
+// read is not shown at all.
+BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
+                       const CoverLoader& loadCover);
+
+}  // namespace quorvel

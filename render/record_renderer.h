@@ -1,0 +1,65 @@
+// Renders the record token stream of a box file's data block into German
+// labelled lines (Windows-1252, no line ends), one token at a time.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "render/definition_table.h"
+
+namespace quorvel {
+
+// Header forms: these five codes carry a 16-bit length, all others 8 bits.
+bool IsLongToken(unsigned char code);
+
+class CRecordRenderer {
+public:
+    // Renders the token at the front of `cursor` into `line` (empty when the
+    // token yields none) and advances `cursor` past it. Returns the token's
+    // size, header and payload. A token whose header or payload does not fit
+    // in `cursor` is not rendered at all: `cursor` is emptied, nothing else
+    // changes, and the returned size is the size it claims (at least what was
+    // left), so a caller's running total passes the block's end.
+    uint32_t RenderToken(std::span<const unsigned char>& cursor, std::string& line,
+                         bool& personBlockEnded);
+
+    // Appends "\r\n" + "Film-Person:\t..." for every person reference, then
+    // empties all tables.
+    void AppendPersonLines(std::string& text);
+
+    // The display text of one reference: "[role] A, B [N] {notes}".
+    std::string FormatPersonEntry(int32_t roleId, int32_t personId, int32_t refId) const;
+
+    // Empties every table and sets every nextId to 1.
+    void ResetRecordTables();
+
+    // The start of a file's display: ids restart, content and comment are
+    // cleared, and the last token is forgotten so no file's display depends
+    // on the file shown before it.
+    void BeginFile();
+
+    static std::string FormatRegionCode(unsigned char mask);
+    std::string FormatLanguage(int32_t languageId, int32_t detailId) const;
+
+    const std::string& ContentText() const { return m_contentText; }
+    const std::string& CommentText() const { return m_commentText; }
+    unsigned char LastToken() const { return m_lastToken; }
+
+    DefinitionTable m_languageTable;
+    DefinitionTable m_languageDetailTable;
+    DefinitionTable m_roleTable;
+    DefinitionTable m_personTable;
+    DefinitionTable m_personRefTable;
+    DefinitionTable m_personNoteTable;
+
+private:
+    void RenderPayload(unsigned char code, std::span<const unsigned char> payload,
+                       std::string& line);
+
+    unsigned char m_lastToken = 0;
+    std::string m_contentText;
+    std::string m_commentText;
+};
+
+}  // namespace quorvel
