@@ -1,0 +1,1 @@
+# The about box animations and anything else the about box shows.

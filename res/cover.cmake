@@ -1,0 +1,1 @@
+# The default cover, JPG 129.

@@ -1,0 +1,1 @@
+# Icon 128 and cursor 147.
