@@ -1,0 +1,136 @@
+#include "boxfile/box_display.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "app/text_util.h"
+#include "boxfile/box_loader.h"
+
+namespace quorvel {
+namespace {
+
+// A fixed-width header text: up to its width or the first NUL.
+std::string_view FieldText(const char* field, size_t width) {
+    std::string_view text(field, width);
+    return text.substr(0, text.find('\0'));
+}
+
+// Characters [pos, pos + count) of a text, shorter or empty past its end.
+int32_t NumberAt(std::string_view text, size_t pos, size_t count) {
+    return pos >= text.size() ? 0 : AtoI(text.substr(pos, count));
+}
+
+std::string Format3(const char* format, int32_t a, int32_t b, int32_t c) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c);
+    return buffer;
+}
+
+}  // namespace
+
+bool HasBoxExtension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string_view name =
+        slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    return dot != std::string_view::npos && EqualsIgnoreAsciiCase(name.substr(dot), ".box");
+}
+
+const char* PictureTypeText(unsigned char flags) {
+    switch (flags & BOX_PICTURE_TYPE_MASK) {
+        case 0: return "Bmp";
+        case 1: return "Jpg";
+        case 2: return "Gif";
+        default: return "???";
+    }
+}
+
+const char* CompressionText(unsigned char flags) {
+    switch (flags & (BOX_COVER_COMPRESSED | BOX_DATA_COMPRESSED)) {
+        case BOX_COVER_COMPRESSED: return "Cover";
+        case BOX_DATA_COMPRESSED: return "Daten";
+        case BOX_COVER_COMPRESSED | BOX_DATA_COMPRESSED: return "Cover && Daten";
+        default: return "keine";
+    }
+}
+
+BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) {
+    BoxDisplay display;
+    display.shown = true;
+    renderer.BeginFile();
+
+    const BoxHeader* header = g_pBoxHeader.get();
+    display.magicOk = header != nullptr && header->HasMagic();
+    const unsigned char flags = header != nullptr ? header->flags : 0;
+
+    if (g_pCoverBlock && loadCover) {
+        if (const std::optional<CoverSize> size = loadCover(CoverBlock())) {
+            display.type = std::string("Typ: ") + PictureTypeText(flags);
+            display.width = "Breite: " + std::to_string(size->width);
+            display.height = "H\xF6he: " + std::to_string(size->height);
+        }
+    }
+
+    if (header != nullptr) {
+        display.compression = CompressionText(flags);
+        const std::string_view date = FieldText(header->exportDate.data(), header->exportDate.size());
+        const std::string_view time = FieldText(header->exportTime.data(), header->exportTime.size());
+        // Shown as they come: no range test, a month 13 stays 13.
+        display.date = Format3("%02d.%02d.%04d", NumberAt(date, 6, 2), NumberAt(date, 4, 2),
+                               NumberAt(date, 0, 4));
+        display.time = Format3("%02d:%02d:%02d", NumberAt(time, 0, 2), NumberAt(time, 2, 2),
+                               NumberAt(time, 4, 2));
+    }
+
+    std::string& text = display.text;
+    if (g_pDataBlock) {
+        std::span<const unsigned char> cursor = DataBlock();
+        const auto blockSize = static_cast<uint64_t>(g_nDataSize);
+        uint64_t total = 0;
+        bool personBlockEnded = false;
+        std::string line;
+        for (;;) {
+            total += renderer.RenderToken(cursor, line, personBlockEnded);
+            // The last token's line is dropped and its end of a person block
+            // not acted on; the flush after the walk renders that block.
+            if (total >= blockSize) {
+                break;
+            }
+            if (!line.empty()) {
+                text += "\r\n";
+                text += line;
+            }
+            if (personBlockEnded) {
+                personBlockEnded = false;
+                renderer.AppendPersonLines(text);
+            }
+        }
+        renderer.AppendPersonLines(text);
+    }
+    if (!renderer.ContentText().empty()) {
+        text += "\r\n[Inhalt]\r\n" + renderer.ContentText();
+    }
+    if (!renderer.CommentText().empty()) {
+        text += "\r\n[Kommentar]\r\n" + renderer.CommentText();
+    }
+    renderer.ResetRecordTables();
+    return display;
+}
+
+BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
+                       const CoverLoader& loadCover) {
+    if (!HasBoxExtension(path)) {
+        return {};
+    }
+    FreeBoxFile();
+    LoadBoxFile(path);
+    BoxDisplay display;
+    // Without a header there is nothing to show; the window stays as it was.
+    if (g_pBoxHeader) {
+        display = ShowBoxFile(renderer, loadCover);
+    }
+    FreeBoxFile();
+    return display;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,171 @@
+// Loading a box file. Nothing is read outside the file: a block whose range
+// does not lie wholly inside it is absent, and a file shorter than its header
+// loads nothing at all.
+#include "boxfile/box_loader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "app/applikation.h"
+
+namespace quorvel {
+
+std::unique_ptr<BoxHeader> g_pBoxHeader;
+std::unique_ptr<unsigned char[]> g_pCoverBlock;
+int32_t g_nCoverSize = 0;
+std::unique_ptr<unsigned char[]> g_pDataBlock;
+int32_t g_nDataSize = 0;
+
+namespace {
+
+constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
+
+uint32_t ReadU32(std::span<const unsigned char> bytes, size_t at) {
+    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) |
+           (uint32_t{bytes[at + 2]} << 16) | (uint32_t{bytes[at + 3]} << 24);
+}
+
+// Copies [start, start + length) of the file into a block of its own, or
+// leaves the block absent when that range is empty or not inside the file.
+void CutBlock(std::span<const unsigned char> file, int64_t start, int64_t length,
+              std::unique_ptr<unsigned char[]>& block, int32_t& size) {
+    block.reset();
+    size = 0;
+    if (length <= 0 || start < 0 || start > static_cast<int64_t>(file.size()) ||
+        length > static_cast<int64_t>(file.size()) - start) {
+        return;
+    }
+    block = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(length));
+    std::memcpy(block.get(), file.data() + start, static_cast<size_t>(length));
+    size = static_cast<int32_t>(length);
+}
+
+// Replaces a stored block by its inflated content. A block too short to hold
+// the length prefix, or whose stream fails, stays as stored. A data block
+// that inflates to nothing is absent: there is no token in it to walk. An
+// empty cover stays present, so the picture reports it as unreadable.
+void InflateBlock(std::unique_ptr<unsigned char[]>& block, int32_t& size, bool emptyIsAbsent) {
+    if (!block || size < 4) {
+        return;
+    }
+    std::vector<unsigned char> content;
+    if (!CApplikation::UncompressBlock({block.get(), static_cast<size_t>(size)}, content)) {
+        return;
+    }
+    block.reset();
+    size = 0;
+    if (content.empty() && emptyIsAbsent) {
+        return;
+    }
+    block = std::make_unique_for_overwrite<unsigned char[]>(content.size());
+    if (!content.empty()) {
+        std::memcpy(block.get(), content.data(), content.size());
+    }
+    size = static_cast<int32_t>(content.size());
+}
+
+}  // namespace
+
+BoxHeader BoxHeader::Parse(std::span<const unsigned char, kBoxHeaderSize> bytes) {
+    BoxHeader header;
+    std::memcpy(header.magic.data(), bytes.data(), 8);
+    std::memcpy(header.opaqueA.data(), bytes.data() + 8, 32);
+    std::memcpy(header.exportDate.data(), bytes.data() + 40, 8);
+    std::memcpy(header.exportTime.data(), bytes.data() + 48, 6);
+    header.flags = bytes[54];
+    header.opaqueB = bytes[55];
+    header.coverOffset = ReadU32(bytes, 56);
+    header.dataOffset = ReadU32(bytes, 60);
+    return header;
+}
+
+bool BoxHeader::HasMagic() const {
+    return std::memcmp(magic.data(), kMagic, sizeof kMagic) == 0;
+}
+
+void LoadBoxBytes(std::span<const unsigned char> file) {
+    // Lengths are signed 32-bit; a larger file is not a box this reader knows.
+    if (file.size() < kBoxHeaderSize ||
+        file.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+        return;
+    }
+    g_pBoxHeader = std::make_unique<BoxHeader>(BoxHeader::Parse(file.first<kBoxHeaderSize>()));
+    if (!g_pBoxHeader->HasMagic()) {
+        return;
+    }
+    const BoxHeader& header = *g_pBoxHeader;
+    const auto fileLength = static_cast<uint32_t>(file.size());
+
+    // Both lengths are worked out in 32-bit arithmetic that wraps, as the
+    // files' producer does; only the range checks are made wider.
+    const auto storedCoverLength = static_cast<int32_t>(header.dataOffset - header.coverOffset);
+    const auto dataLength = static_cast<int32_t>(fileLength - header.dataOffset);
+
+    CutBlock(file, kBoxHeaderSize, storedCoverLength, g_pCoverBlock, g_nCoverSize);
+    if (header.flags & BOX_COVER_COMPRESSED) {
+        InflateBlock(g_pCoverBlock, g_nCoverSize, false);
+    }
+    // The data follows the cover as stored, whatever the cover inflated to.
+    CutBlock(file, int64_t{kBoxHeaderSize} + storedCoverLength, dataLength, g_pDataBlock,
+             g_nDataSize);
+    if (header.flags & BOX_DATA_COMPRESSED) {
+        InflateBlock(g_pDataBlock, g_nDataSize, true);
+    }
+}
+
+void LoadBoxFile(const std::string& path) {
+    // Only a regular file is read: a FIFO or device named *.box must neither
+    // block the viewer nor feed it endless bytes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    struct stat info {};
+    std::vector<unsigned char> content;
+    bool complete = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+        info.st_size <= std::numeric_limits<int32_t>::max()) {
+        content.resize(static_cast<size_t>(info.st_size));
+        size_t done = 0;
+        while (done < content.size()) {
+            const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
+            if (got <= 0) {
+                break;
+            }
+            done += static_cast<size_t>(got);
+        }
+        complete = done == content.size();
+    }
+    ::close(fd);
+    if (complete) {
+        LoadBoxBytes(content);
+    }
+}
+
+void FreeBoxFile() {
+    g_pBoxHeader.reset();
+    g_pCoverBlock.reset();
+    g_nCoverSize = 0;
+    g_pDataBlock.reset();
+    g_nDataSize = 0;
+}
+
+std::span<const unsigned char> CoverBlock() {
+    return g_pCoverBlock ? std::span<const unsigned char>(g_pCoverBlock.get(),
+                                                          static_cast<size_t>(g_nCoverSize))
+                         : std::span<const unsigned char>();
+}
+
+std::span<const unsigned char> DataBlock() {
+    return g_pDataBlock ? std::span<const unsigned char>(g_pDataBlock.get(),
+                                                         static_cast<size_t>(g_nDataSize))
+                        : std::span<const unsigned char>();
+}
+
+}  // namespace quorvel
