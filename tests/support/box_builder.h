@@ -1,0 +1,101 @@
+// Builds token streams and box files in memory for tests.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::testing {
+
+using Bytes = std::vector<unsigned char>;
+
+inline Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+inline void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+// A token with the header form its code calls for (16-bit length for the
+// five long codes, 8-bit for every other).
+inline Bytes Token(unsigned char code, const Bytes& payload) {
+    const bool isLong = code == 0x14 || code == 0x39 || code == 0x60 || code == 0x61 || code == 0x62;
+    Bytes token{code};
+    token.push_back(static_cast<unsigned char>(payload.size() & 0xFF));
+    if (isLong) {
+        token.push_back(static_cast<unsigned char>((payload.size() >> 8) & 0xFF));
+    }
+    Append(token, payload);
+    return token;
+}
+inline Bytes Token(unsigned char code, std::string_view text) { return Token(code, ToBytes(text)); }
+inline Bytes TokenU16(unsigned char code, uint16_t v) {
+    return Token(code, Bytes{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)});
+}
+
+inline Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) {
+        Append(all, p);
+    }
+    return all;
+}
+
+// A stored compressed block: declared length (the real one unless given),
+// then the zlib stream.
+inline Bytes Compress(const Bytes& content, std::optional<uint32_t> declared = std::nullopt) {
+    uLongf size = compressBound(static_cast<uLong>(content.size()));
+    Bytes stream(size);
+    compress(stream.data(), &size, content.data(), static_cast<uLong>(content.size()));
+    stream.resize(size);
+    const uint32_t d = declared.value_or(static_cast<uint32_t>(content.size()));
+    Bytes block{static_cast<unsigned char>(d), static_cast<unsigned char>(d >> 8),
+                static_cast<unsigned char>(d >> 16), static_cast<unsigned char>(d >> 24)};
+    Append(block, stream);
+    return block;
+}
+
+struct BoxSpec {
+    std::string magic = "MIRAX4.0";
+    std::string date = "20061231";  // up to 8 bytes, NUL-padded
+    std::string time = "235959";    // up to 6 bytes, NUL-padded
+    unsigned char flags = 0;        // written as is; the compression bits too
+    Bytes cover;                    // the stored cover block
+    Bytes data;                     // the stored data block
+    std::optional<uint32_t> coverOffset;  // default 64
+    std::optional<uint32_t> dataOffset;   // default 64 + cover size
+};
+
+inline void PutU32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    }
+}
+
+inline Bytes BuildBox(const BoxSpec& spec) {
+    Bytes file(64, 0);
+    for (size_t i = 0; i < 8 && i < spec.magic.size(); ++i) file[i] = spec.magic[i];
+    for (size_t i = 0; i < 8 && i < spec.date.size(); ++i) file[40 + i] = spec.date[i];
+    for (size_t i = 0; i < 6 && i < spec.time.size(); ++i) file[48 + i] = spec.time[i];
+    file[54] = spec.flags;
+    PutU32(file, 56, spec.coverOffset.value_or(64));
+    PutU32(file, 60, spec.dataOffset.value_or(64 + static_cast<uint32_t>(spec.cover.size())));
+    Append(file, spec.cover);
+    Append(file, spec.data);
+    return file;
+}
+
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace quorvel::testing
