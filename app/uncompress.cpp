@@ -34,8 +34,7 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
     const std::span<const unsigned char> stream = source.subspan(4);
     // The declared length stays the capacity: a stream needing more fails.
     // Capping it by what the stream can produce changes no outcome.
-    const uint64_t capacity =
-        std::min(declared, stream.size() * kMaxInflateRatio + kInflateSlack);
+    const uint64_t capacity = std::min(declared, stream.size() * kMaxInflateRatio + kInflateSlack);
     if (capacity > kMaxBlockBytes) {
         return false;
     }
@@ -44,8 +43,8 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
     if (stream.size() > std::numeric_limits<uLong>::max()) {
         return false;
     }
-    const int result = uncompress(buffer.data(), &produced, stream.data(),
-                                  static_cast<uLong>(stream.size()));
+    const int result =
+        uncompress(buffer.data(), &produced, stream.data(), static_cast<uLong>(stream.size()));
     if (result != Z_OK) {
         return false;
     }

@@ -30,27 +30,36 @@ std::string Format3(const char* format, int32_t a, int32_t b, int32_t c) {
 
 bool HasBoxExtension(const std::string& path) {
     const size_t slash = path.rfind('/');
-    const std::string_view name =
-        slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
     const size_t dot = name.rfind('.');
     return dot != std::string_view::npos && EqualsIgnoreAsciiCase(name.substr(dot), ".box");
 }
 
 const char* PictureTypeText(unsigned char flags) {
     switch (flags & BOX_PICTURE_TYPE_MASK) {
-        case 0: return "Bmp";
-        case 1: return "Jpg";
-        case 2: return "Gif";
-        default: return "???";
+        case 0:
+            return "Bmp";
+        case 1:
+            return "Jpg";
+        case 2:
+            return "Gif";
+        default:
+            return "???";
     }
 }
 
 const char* CompressionText(unsigned char flags) {
     switch (flags & (BOX_COVER_COMPRESSED | BOX_DATA_COMPRESSED)) {
-        case BOX_COVER_COMPRESSED: return "Cover";
-        case BOX_DATA_COMPRESSED: return "Daten";
-        case BOX_COVER_COMPRESSED | BOX_DATA_COMPRESSED: return "Cover && Daten";
-        default: return "keine";
+        case BOX_COVER_COMPRESSED:
+            return "Cover";
+        case BOX_DATA_COMPRESSED:
+            return "Daten";
+        case BOX_COVER_COMPRESSED | BOX_DATA_COMPRESSED:
+            return "Cover && Daten";
+        default:
+            return "keine";
     }
 }
 
@@ -73,8 +82,10 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) 
 
     if (header != nullptr) {
         display.compression = CompressionText(flags);
-        const std::string_view date = FieldText(header->exportDate.data(), header->exportDate.size());
-        const std::string_view time = FieldText(header->exportTime.data(), header->exportTime.size());
+        const std::string_view date =
+            FieldText(header->exportDate.data(), header->exportDate.size());
+        const std::string_view time =
+            FieldText(header->exportTime.data(), header->exportTime.size());
         // Shown as they come: no range test, a month 13 stays 13.
         display.date = Format3("%02d.%02d.%04d", NumberAt(date, 6, 2), NumberAt(date, 4, 2),
                                NumberAt(date, 0, 4));

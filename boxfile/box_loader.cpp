@@ -27,8 +27,8 @@ namespace {
 constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
 
 uint32_t ReadU32(std::span<const unsigned char> bytes, size_t at) {
-    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) |
-           (uint32_t{bytes[at + 2]} << 16) | (uint32_t{bytes[at + 3]} << 24);
+    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
+           (uint32_t{bytes[at + 3]} << 24);
 }
 
 // Copies [start, start + length) of the file into a block of its own, or

@@ -41,7 +41,9 @@ std::string DiagnoseFile(const std::string& path) {
     return {};
 }
 
-std::string ConvertText(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
+std::string ConvertText(std::string_view cp1252) {
+    return Cp1252ToUtf8(cp1252);
+}
 
 void AppendLine(std::string& out, std::string_view name, const std::string& value, bool last) {
     out += JsonString(name);

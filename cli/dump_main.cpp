@@ -31,7 +31,9 @@ int UsageError(const char* message) {
     return 2;
 }
 
-void Write(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void Write(const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
 
 }  // namespace
 

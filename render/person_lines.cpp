@@ -100,8 +100,7 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         const int32_t roleId = AtoI(refText.substr(hash + 1));
         const auto notes = notesByRef.find(ref.id);
         text += "\r\nFilm-Person:\t";
-        text += Compose(m_roleTable.FindById(roleId),
-                        FormatName(m_personTable.FindById(personId)),
+        text += Compose(m_roleTable.FindById(roleId), FormatName(m_personTable.FindById(personId)),
                         notes == notesByRef.end() ? kNoNotes : notes->second);
     }
     ResetRecordTables();

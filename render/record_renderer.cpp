@@ -19,34 +19,62 @@ struct TokenKind {
 // Line formats of the tokens that render through a fixed label.
 constexpr TokenKind Describe(unsigned char code) {
     switch (code) {
-        case 0x10: return {Payload::kText, "Box-Titel:\t\t", ""};
-        case 0x11: return {Payload::kText, "Box-EAN:\t\t", ""};
-        case 0x12: return {Payload::kText, "Box-Verpackung:\t", ""};
-        case 0x13: return {Payload::kText, "Box-Extra:\t", ""};
-        case 0x14: return {Payload::kTag, "Box-Tags:\t", ""};
-        case 0x30: return {Payload::kText, "Dvd-Titel:\t\t", ""};
-        case 0x31: return {Payload::kRegion, "Dvd-RC:\t\t", ""};
-        case 0x32: return {Payload::kU8, "Dvd-OPT:\t{", "}"};
-        case 0x33: return {Payload::kU32, "Dvd-SN:\t\t", ""};
-        case 0x34: return {Payload::kU32, "Dvd-Low:\t\t", ""};
-        case 0x35: return {Payload::kU32, "Dvd-High:\t", ""};
-        case 0x36: return {Payload::kText, "Dvd-Format:\t", ""};
-        case 0x37: return {Payload::kText, "Dvd-Extra:\t", ""};
-        case 0x38: return {Payload::kU16, "Dvd-Jahr:\t\t", ""};
-        case 0x39: return {Payload::kTag, "Dvd-Tags:\t", ""};
-        case 0x50: return {Payload::kText, "Film-Titel:\t\t", ""};
-        case 0x51: return {Payload::kText, "Film-Original-Titel:\t", ""};
-        case 0x52: return {Payload::kText, "Weiterer Film-Titel:\t", ""};
-        case 0x53: return {Payload::kU8, "Film-FSK:\t\t", ""};
-        case 0x54: return {Payload::kU16, "Film-Jahr:\t\t", ""};
-        case 0x55: return {Payload::kU16, "Film-L\xE4nge:\t", ""};
-        case 0x56: return {Payload::kText, "Film-Bildformat:\t", ""};
-        case 0x57: return {Payload::kText, "Film-Genre:\t", ""};
-        case 0x58: return {Payload::kText, "Film-Untertitel:\t", ""};
-        case 0x62: return {Payload::kTag, "Film-Tags:\t", ""};
-        case 0x81: return {Payload::kU16, "Box-Dvds:\t", ""};
-        case 0x83: return {Payload::kU16, "Dvd-Filme:\t", ""};
-        default: return {Payload::kNone, nullptr, nullptr};
+        case 0x10:
+            return {Payload::kText, "Box-Titel:\t\t", ""};
+        case 0x11:
+            return {Payload::kText, "Box-EAN:\t\t", ""};
+        case 0x12:
+            return {Payload::kText, "Box-Verpackung:\t", ""};
+        case 0x13:
+            return {Payload::kText, "Box-Extra:\t", ""};
+        case 0x14:
+            return {Payload::kTag, "Box-Tags:\t", ""};
+        case 0x30:
+            return {Payload::kText, "Dvd-Titel:\t\t", ""};
+        case 0x31:
+            return {Payload::kRegion, "Dvd-RC:\t\t", ""};
+        case 0x32:
+            return {Payload::kU8, "Dvd-OPT:\t{", "}"};
+        case 0x33:
+            return {Payload::kU32, "Dvd-SN:\t\t", ""};
+        case 0x34:
+            return {Payload::kU32, "Dvd-Low:\t\t", ""};
+        case 0x35:
+            return {Payload::kU32, "Dvd-High:\t", ""};
+        case 0x36:
+            return {Payload::kText, "Dvd-Format:\t", ""};
+        case 0x37:
+            return {Payload::kText, "Dvd-Extra:\t", ""};
+        case 0x38:
+            return {Payload::kU16, "Dvd-Jahr:\t\t", ""};
+        case 0x39:
+            return {Payload::kTag, "Dvd-Tags:\t", ""};
+        case 0x50:
+            return {Payload::kText, "Film-Titel:\t\t", ""};
+        case 0x51:
+            return {Payload::kText, "Film-Original-Titel:\t", ""};
+        case 0x52:
+            return {Payload::kText, "Weiterer Film-Titel:\t", ""};
+        case 0x53:
+            return {Payload::kU8, "Film-FSK:\t\t", ""};
+        case 0x54:
+            return {Payload::kU16, "Film-Jahr:\t\t", ""};
+        case 0x55:
+            return {Payload::kU16, "Film-L\xE4nge:\t", ""};
+        case 0x56:
+            return {Payload::kText, "Film-Bildformat:\t", ""};
+        case 0x57:
+            return {Payload::kText, "Film-Genre:\t", ""};
+        case 0x58:
+            return {Payload::kText, "Film-Untertitel:\t", ""};
+        case 0x62:
+            return {Payload::kTag, "Film-Tags:\t", ""};
+        case 0x81:
+            return {Payload::kU16, "Box-Dvds:\t", ""};
+        case 0x83:
+            return {Payload::kU16, "Dvd-Filme:\t", ""};
+        default:
+            return {Payload::kNone, nullptr, nullptr};
     }
 }
 
@@ -108,13 +136,26 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
                                     std::string& line) {
     DefinitionTable* definitions = nullptr;
     switch (code) {
-        case 0x59: definitions = &m_languageTable; break;
-        case 0x5A: definitions = &m_languageDetailTable; break;
-        case 0x5C: definitions = &m_roleTable; break;
-        case 0x5D: definitions = &m_personTable; break;
-        case 0x5E: definitions = &m_personRefTable; break;
-        case 0x5F: definitions = &m_personNoteTable; break;
-        default: break;
+        case 0x59:
+            definitions = &m_languageTable;
+            break;
+        case 0x5A:
+            definitions = &m_languageDetailTable;
+            break;
+        case 0x5C:
+            definitions = &m_roleTable;
+            break;
+        case 0x5D:
+            definitions = &m_personTable;
+            break;
+        case 0x5E:
+            definitions = &m_personRefTable;
+            break;
+        case 0x5F:
+            definitions = &m_personNoteTable;
+            break;
+        default:
+            break;
     }
     if (definitions != nullptr) {
         // Every definition takes an id, also one that a duplicate drops.
@@ -135,11 +176,17 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
             }
             return;
         }
-        case 0x60: m_contentText.assign(PayloadText(payload)); return;
-        case 0x61: m_commentText.assign(PayloadText(payload)); return;
+        case 0x60:
+            m_contentText.assign(PayloadText(payload));
+            return;
+        case 0x61:
+            m_commentText.assign(PayloadText(payload));
+            return;
         case 0x80:
-        case 0x85: return;
-        default: break;
+        case 0x85:
+            return;
+        default:
+            break;
     }
 
     const TokenKind kind = Describe(code);
@@ -149,15 +196,26 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
     }
     line = kind.prefix;
     switch (kind.payload) {
-        case Payload::kText: line += PayloadText(payload); break;
-        case Payload::kU8: line += std::to_string(PayloadUInt(payload, 1)); break;
-        case Payload::kU16: line += std::to_string(PayloadUInt(payload, 2)); break;
-        case Payload::kU32: line += std::to_string(PayloadUInt(payload, 4)); break;
+        case Payload::kText:
+            line += PayloadText(payload);
+            break;
+        case Payload::kU8:
+            line += std::to_string(PayloadUInt(payload, 1));
+            break;
+        case Payload::kU16:
+            line += std::to_string(PayloadUInt(payload, 2));
+            break;
+        case Payload::kU32:
+            line += std::to_string(PayloadUInt(payload, 4));
+            break;
         case Payload::kRegion:
             line += FormatRegionCode(static_cast<unsigned char>(PayloadUInt(payload, 1)));
             break;
-        case Payload::kTag: line += "<vorhanden>"; break;
-        case Payload::kNone: break;
+        case Payload::kTag:
+            line += "<vorhanden>";
+            break;
+        case Payload::kNone:
+            break;
     }
     line += kind.suffix;
 }

@@ -1,1 +1,5 @@
-# Tests of the engine area.
+# Tests of the engine: loader, renderer, display.
+quorvel_test(NAME engine_tests
+    SOURCES engine/render_token_test.cpp engine/definitions_test.cpp
+            engine/display_test.cpp engine/loader_test.cpp
+    LIBS quorvel_engine)

@@ -15,14 +15,19 @@ namespace quorvel::testing {
 
 using Bytes = std::vector<unsigned char>;
 
-inline Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+inline Bytes ToBytes(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
-inline void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+inline void Append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 // A token with the header form its code calls for (16-bit length for the
 // five long codes, 8-bit for every other).
 inline Bytes Token(unsigned char code, const Bytes& payload) {
-    const bool isLong = code == 0x14 || code == 0x39 || code == 0x60 || code == 0x61 || code == 0x62;
+    const bool isLong =
+        code == 0x14 || code == 0x39 || code == 0x60 || code == 0x61 || code == 0x62;
     Bytes token{code};
     token.push_back(static_cast<unsigned char>(payload.size() & 0xFF));
     if (isLong) {
@@ -31,7 +36,9 @@ inline Bytes Token(unsigned char code, const Bytes& payload) {
     Append(token, payload);
     return token;
 }
-inline Bytes Token(unsigned char code, std::string_view text) { return Token(code, ToBytes(text)); }
+inline Bytes Token(unsigned char code, std::string_view text) {
+    return Token(code, ToBytes(text));
+}
 inline Bytes TokenU16(unsigned char code, uint16_t v) {
     return Token(code, Bytes{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)});
 }
@@ -60,11 +67,11 @@ inline Bytes Compress(const Bytes& content, std::optional<uint32_t> declared = s
 
 struct BoxSpec {
     std::string magic = "MIRAX4.0";
-    std::string date = "20061231";  // up to 8 bytes, NUL-padded
-    std::string time = "235959";    // up to 6 bytes, NUL-padded
-    unsigned char flags = 0;        // written as is; the compression bits too
-    Bytes cover;                    // the stored cover block
-    Bytes data;                     // the stored data block
+    std::string date = "20061231";        // up to 8 bytes, NUL-padded
+    std::string time = "235959";          // up to 6 bytes, NUL-padded
+    unsigned char flags = 0;              // written as is; the compression bits too
+    Bytes cover;                          // the stored cover block
+    Bytes data;                           // the stored data block
     std::optional<uint32_t> coverOffset;  // default 64
     std::optional<uint32_t> dataOffset;   // default 64 + cover size
 };
@@ -77,9 +84,12 @@ inline void PutU32(Bytes& b, size_t at, uint32_t v) {
 
 inline Bytes BuildBox(const BoxSpec& spec) {
     Bytes file(64, 0);
-    for (size_t i = 0; i < 8 && i < spec.magic.size(); ++i) file[i] = spec.magic[i];
-    for (size_t i = 0; i < 8 && i < spec.date.size(); ++i) file[40 + i] = spec.date[i];
-    for (size_t i = 0; i < 6 && i < spec.time.size(); ++i) file[48 + i] = spec.time[i];
+    for (size_t i = 0; i < 8 && i < spec.magic.size(); ++i)
+        file[i] = spec.magic[i];
+    for (size_t i = 0; i < 8 && i < spec.date.size(); ++i)
+        file[40 + i] = spec.date[i];
+    for (size_t i = 0; i < 6 && i < spec.time.size(); ++i)
+        file[48 + i] = spec.time[i];
     file[54] = spec.flags;
     PutU32(file, 56, spec.coverOffset.value_or(64));
     PutU32(file, 60, spec.dataOffset.value_or(64 + static_cast<uint32_t>(spec.cover.size())));
@@ -90,7 +100,8 @@ inline Bytes BuildBox(const BoxSpec& spec) {
 
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes ReadFile(const std::string& path) {

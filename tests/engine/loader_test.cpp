@@ -1,0 +1,213 @@
+// Run: ctest --test-dir build -R 'Loader|Uncompress'
+// The box container: header, block ranges, compression, state after free.
+#include <gtest/gtest.h>
+
+#include "app/applikation.h"
+#include "boxfile/box_loader.h"
+#include "support/box_builder.h"
+
+namespace quorvel {
+namespace {
+
+using testing::Bytes;
+
+Bytes Block(std::span<const unsigned char> b) {
+    return Bytes(b.begin(), b.end());
+}
+
+class Loader : public ::testing::Test {
+protected:
+    void SetUp() override { FreeBoxFile(); }
+    void TearDown() override { FreeBoxFile(); }
+    void Load(const testing::BoxSpec& spec) { LoadBoxBytes(testing::BuildBox(spec)); }
+    void Load(const Bytes& file) { LoadBoxBytes(file); }
+    void ExpectEmpty() {
+        EXPECT_EQ(g_pBoxHeader, nullptr);
+        EXPECT_EQ(g_pCoverBlock, nullptr);
+        EXPECT_EQ(g_pDataBlock, nullptr);
+        EXPECT_EQ(g_nCoverSize, 0);
+        EXPECT_EQ(g_nDataSize, 0);
+    }
+    const Bytes cover_ = testing::ToBytes("COVERBYTES");
+    const Bytes data_ = testing::Token(0x10, "Titel");
+};
+
+TEST_F(Loader, StoredBlocksAndHeaderFields) {
+    testing::BoxSpec spec;
+    spec.cover = cover_;
+    spec.data = data_;
+    spec.flags = 0x02;
+    Load(spec);
+    ASSERT_NE(g_pBoxHeader, nullptr);
+    EXPECT_EQ(g_pBoxHeader->flags, 0x02);
+    EXPECT_EQ(g_pBoxHeader->coverOffset, 64u);
+    EXPECT_EQ(g_pBoxHeader->dataOffset, 64u + cover_.size());
+    EXPECT_EQ(Block(CoverBlock()), cover_);
+    EXPECT_EQ(Block(DataBlock()), data_);
+    FreeBoxFile();
+    ExpectEmpty();
+}
+
+TEST_F(Loader, NoCoverNoData) {
+    testing::BoxSpec spec;
+    spec.data = data_;
+    Load(spec);  // coverOffset = dataOffset = 64
+    EXPECT_EQ(g_pCoverBlock, nullptr);
+    EXPECT_EQ(Block(DataBlock()), data_);
+    FreeBoxFile();
+    spec.data.clear();
+    spec.cover = cover_;
+    Load(spec);  // dataOffset equals the file length
+    EXPECT_EQ(Block(CoverBlock()), cover_);
+    EXPECT_EQ(g_pDataBlock, nullptr);
+}
+
+TEST_F(Loader, WrongMagicKeepsOnlyTheHeader) {
+    for (const char* magic : {"MIRAX3.0", "mirax4.0", "MIRAX4.1", "XXXXXXXX"}) {
+        testing::BoxSpec spec;
+        spec.magic = magic;
+        spec.cover = cover_;
+        spec.data = data_;
+        Load(spec);
+        EXPECT_NE(g_pBoxHeader, nullptr) << magic;
+        EXPECT_FALSE(g_pBoxHeader->HasMagic());
+        EXPECT_EQ(g_pCoverBlock, nullptr);
+        EXPECT_EQ(g_pDataBlock, nullptr);
+        FreeBoxFile();
+        ExpectEmpty();
+    }
+}
+
+TEST_F(Loader, ShorterThanHeaderLoadsNothing) {
+    Bytes file = testing::BuildBox({});
+    file.pop_back();
+    Load(file);
+    ExpectEmpty();
+}
+
+TEST_F(Loader, CompressedBlocks) {
+    testing::BoxSpec spec;
+    spec.flags = 0xC1;
+    spec.cover = testing::Compress(cover_);
+    spec.data = testing::Compress(data_);
+    Load(spec);
+    EXPECT_EQ(Block(CoverBlock()), cover_);
+    EXPECT_EQ(Block(DataBlock()), data_);
+    FreeBoxFile();
+
+    // Flags 0x00: the same compressed bytes stay as stored.
+    spec.flags = 0x00;
+    Load(spec);
+    EXPECT_EQ(Block(CoverBlock()), spec.cover);
+    EXPECT_EQ(Block(DataBlock()), spec.data);
+}
+
+TEST_F(Loader, DataIsTakenFromBehindTheStoredCover) {
+    Bytes bigCover(5000, 'c');  // compresses to far less than it inflates to
+    testing::BoxSpec spec;
+    spec.flags = 0x40;
+    spec.cover = testing::Compress(bigCover);
+    spec.data = data_;
+    Load(spec);
+    EXPECT_EQ(g_nCoverSize, 5000);
+    EXPECT_EQ(Block(DataBlock()), data_);
+}
+
+TEST_F(Loader, DeclaredLengthTooLargeOrTooSmall) {
+    testing::BoxSpec spec;
+    spec.flags = 0x80;
+    spec.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() + 1000));
+    Load(spec);
+    EXPECT_EQ(Block(DataBlock()), data_);  // true length, not the declared one
+    FreeBoxFile();
+
+    spec.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() - 1));
+    Load(spec);
+    EXPECT_EQ(Block(DataBlock()), spec.data);  // kept as stored, prefix included
+    EXPECT_EQ(g_nDataSize, static_cast<int32_t>(spec.data.size()));
+}
+
+TEST_F(Loader, BrokenCompressedBlocksStayAsStored) {
+    const std::vector<Bytes> blocks = {
+        Bytes{0x05, 0x00, 0x00},                       // shorter than its prefix
+        Bytes{0x05, 0x00, 0x00, 0x00},                 // prefix only
+        Bytes{0x05, 0x00, 0x00, 0x00, 0x78, 0x9C, 1},  // truncated stream
+        Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01},
+    };
+    for (const Bytes& block : blocks) {
+        testing::BoxSpec spec;
+        spec.flags = 0x80;
+        spec.data = block;
+        Load(spec);
+        EXPECT_EQ(Block(DataBlock()), block);
+        FreeBoxFile();
+    }
+}
+
+TEST_F(Loader, EmptyInflatedBlocks) {
+    testing::BoxSpec spec;
+    spec.flags = 0xC0;
+    spec.cover = testing::Compress({});
+    spec.data = testing::Compress({});
+    Load(spec);
+    // The cover is there but empty (no picture can load from it); the data is
+    // absent, since there is no token in it.
+    EXPECT_NE(g_pCoverBlock, nullptr);
+    EXPECT_EQ(g_nCoverSize, 0);
+    EXPECT_EQ(g_pDataBlock, nullptr);
+}
+
+TEST_F(Loader, OffsetsThatDoNotFitTheFile) {
+    struct Case {
+        uint32_t coverOffset, dataOffset;
+        bool cover, data;
+    };
+    // Cover bytes: 10, data bytes: 7, file length 81.
+    const Case cases[] = {
+        {64, 74, true, true},
+        {64, 200, false, false},          // cover runs past the end; data length negative
+        {100, 64, false, true},           // negative cover: data from 64 - 36 = 28
+        {64, 81, true, false},            // data empty
+        {70, 74, true, true},             // cover 4 bytes from 64, data from 68
+        {0xFFFFFF00u, 10, false, false},  // wraps to a cover of 266 bytes: too long
+        {0xFFFFFFF0u, 0, true, false},    // wraps to a cover of 16; data too long
+    };
+    for (const Case& c : cases) {
+        testing::BoxSpec spec;
+        spec.cover = cover_;
+        spec.data = Bytes(7, 'd');
+        spec.coverOffset = c.coverOffset;
+        spec.dataOffset = c.dataOffset;
+        const Bytes file = testing::BuildBox(spec);
+        ASSERT_EQ(file.size(), 81u);
+        Load(file);
+        EXPECT_EQ(g_pCoverBlock != nullptr, c.cover) << c.coverOffset << " " << c.dataOffset;
+        EXPECT_EQ(g_pDataBlock != nullptr, c.data) << c.coverOffset << " " << c.dataOffset;
+        if (g_pDataBlock) {
+            const int64_t start = 64 + static_cast<int32_t>(c.dataOffset - c.coverOffset);
+            EXPECT_EQ(Block(DataBlock()),
+                      Bytes(file.begin() + start, file.begin() + start + g_nDataSize));
+        }
+        FreeBoxFile();
+        ExpectEmpty();
+    }
+}
+
+TEST(Uncompress, DeclaredLengthIsTheCapacity) {
+    const Bytes content(300, 'x');
+    std::vector<unsigned char> out;
+    EXPECT_TRUE(CApplikation::UncompressBlock(testing::Compress(content), out));
+    EXPECT_EQ(out, content);
+    EXPECT_TRUE(CApplikation::UncompressBlock(testing::Compress(content, 100000), out));
+    EXPECT_EQ(out, content);
+    EXPECT_FALSE(CApplikation::UncompressBlock(testing::Compress(content, 299), out));
+    EXPECT_TRUE(out.empty());
+    // A declaration beyond what the stream could produce reserves no more
+    // than the stream can fill, and beyond 31 bits is refused.
+    EXPECT_TRUE(CApplikation::UncompressBlock(testing::Compress(content, 0x7FFFFFFF), out));
+    EXPECT_EQ(out, content);
+    EXPECT_FALSE(CApplikation::UncompressBlock(testing::Compress(content, 0x80000000u), out));
+}
+
+}  // namespace
+}  // namespace quorvel
