@@ -1,0 +1,106 @@
+// Fuzzes the box loader and the display: the input is a whole box file.
+// Build and run with libFuzzer (clang), new inputs going to a scratch folder:
+//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON
+//   -DQUORVEL_SANITIZE=ON cmake --build build-fuzz --target fuzz_box_load mkdir -p
+//   build-fuzz/new-box build-fuzz/fuzz/fuzz_box_load -max_total_time=300 build-fuzz/new-box
+//   fuzz/corpus/fuzz_box_load
+// Replay the seeds and crashers in any build:
+//   build/fuzz/fuzz_box_load fuzz/corpus/fuzz_box_load fuzz/crashers
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "boxfile/box_display.h"
+#include "boxfile/box_loader.h"
+#include "fuzz/fuzz_check.h"
+#include "render/record_renderer.h"
+
+namespace {
+
+constexpr quorvel::CoverSize kCoverSize{17, 23};
+
+uint32_t ReadU32(std::span<const unsigned char> bytes, size_t at) {
+    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
+           (uint32_t{bytes[at + 3]} << 24);
+}
+
+// What the loader must have made of the file, judged from the file alone.
+void CheckLoadedState(std::span<const unsigned char> file) {
+    using namespace quorvel;
+    QUORVEL_FUZZ_CHECK(g_nCoverSize >= 0 && g_nDataSize >= 0);
+    QUORVEL_FUZZ_CHECK(g_pCoverBlock || g_nCoverSize == 0);
+    QUORVEL_FUZZ_CHECK(g_pDataBlock || g_nDataSize == 0);
+    if (file.size() < kBoxHeaderSize) {
+        QUORVEL_FUZZ_CHECK(!g_pBoxHeader && !g_pCoverBlock && !g_pDataBlock);
+        return;
+    }
+    const bool magic = std::memcmp(file.data(), "MIRAX4.0", 8) == 0;
+    if (!g_pBoxHeader || !magic) {
+        QUORVEL_FUZZ_CHECK(!g_pCoverBlock && !g_pDataBlock);
+        return;
+    }
+    const unsigned char flags = file[54];
+    QUORVEL_FUZZ_CHECK(g_pBoxHeader->flags == flags);
+    const uint32_t coverOffset = ReadU32(file, 56);
+    const uint32_t dataOffset = ReadU32(file, 60);
+    QUORVEL_FUZZ_CHECK(g_pBoxHeader->coverOffset == coverOffset &&
+                       g_pBoxHeader->dataOffset == dataOffset);
+    // A block kept as stored must be the file's bytes at its place: the
+    // cover right behind the header, the data behind the stored cover, each
+    // as long as the header's offsets make it (32-bit arithmetic).
+    const auto storedCover = static_cast<int32_t>(dataOffset - coverOffset);
+    const auto dataLength = static_cast<int32_t>(static_cast<uint32_t>(file.size()) - dataOffset);
+    const std::span<const unsigned char> cover = CoverBlock();
+    if (!(flags & BOX_COVER_COMPRESSED) && g_pCoverBlock) {
+        QUORVEL_FUZZ_CHECK(storedCover == g_nCoverSize);
+        QUORVEL_FUZZ_CHECK(kBoxHeaderSize + cover.size() <= file.size());
+        QUORVEL_FUZZ_CHECK(std::equal(cover.begin(), cover.end(), file.begin() + kBoxHeaderSize));
+    }
+    const std::span<const unsigned char> data = DataBlock();
+    if (!(flags & BOX_DATA_COMPRESSED) && g_pDataBlock) {
+        const int64_t start = int64_t{kBoxHeaderSize} + storedCover;
+        QUORVEL_FUZZ_CHECK(dataLength == g_nDataSize);
+        QUORVEL_FUZZ_CHECK(start >= 0 && start + static_cast<int64_t>(data.size()) <=
+                                             static_cast<int64_t>(file.size()));
+        QUORVEL_FUZZ_CHECK(std::equal(data.begin(), data.end(), file.begin() + start));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace quorvel;
+    const std::span<const unsigned char> file(data, size);
+    LoadBoxBytes(file);
+    CheckLoadedState(file);
+
+    const bool hasCover = !CoverBlock().empty();
+    const bool hasHeader = g_pBoxHeader != nullptr;
+    const quorvel::CoverLoader loadCover =
+        [](std::span<const unsigned char> bytes) -> std::optional<CoverSize> {
+        if (bytes.empty()) {
+            return std::nullopt;
+        }
+        return kCoverSize;
+    };
+    CRecordRenderer renderer;
+    const BoxDisplay display = ShowBoxFile(renderer, loadCover);
+    QUORVEL_FUZZ_CHECK(display.shown);
+    // The summary labels take the picture's size exactly when a cover was
+    // there to load.
+    QUORVEL_FUZZ_CHECK(display.width.has_value() == hasCover);
+    QUORVEL_FUZZ_CHECK(!display.width || *display.width == "Breite: 17");
+    QUORVEL_FUZZ_CHECK(!display.height || *display.height == "H\xF6he: 23");
+    QUORVEL_FUZZ_CHECK(display.date.has_value() == hasHeader);
+    QUORVEL_FUZZ_CHECK(display.text.find('\0') == std::string::npos);
+    QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.Empty());
+
+    FreeBoxFile();
+    QUORVEL_FUZZ_CHECK(!g_pBoxHeader && !g_pCoverBlock && !g_pDataBlock);
+    QUORVEL_FUZZ_CHECK(g_nCoverSize == 0 && g_nDataSize == 0);
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "fuzz/render_walk.h"
+
+#include "fuzz/fuzz_check.h"
+
+namespace quorvel::fuzz {
+
+std::string WalkDataBlock(CRecordRenderer& renderer, std::span<const unsigned char> block) {
+    std::string text;
+    if (block.empty()) {
+        return text;
+    }
+    std::span<const unsigned char> cursor = block;
+    const uint64_t blockSize = block.size();
+    uint64_t total = 0;
+    uint64_t tokens = 0;
+    bool personBlockEnded = false;
+    std::string line;
+    for (;;) {
+        const std::span<const unsigned char> before = cursor;
+        const uint32_t size = renderer.RenderToken(cursor, line, personBlockEnded);
+        QUORVEL_FUZZ_CHECK(size > 0);
+        if (cursor.empty()) {
+            // A token cut off by the block's end claims at least what was left.
+            QUORVEL_FUZZ_CHECK(size >= before.size());
+        } else {
+            QUORVEL_FUZZ_CHECK(cursor.data() == before.data() + size);
+            QUORVEL_FUZZ_CHECK(cursor.size() == before.size() - size);
+            QUORVEL_FUZZ_CHECK(size >= 2);
+        }
+        total += size;
+        // Every token takes at least one byte, so the walk is bounded.
+        QUORVEL_FUZZ_CHECK(++tokens <= blockSize);
+        if (total >= blockSize) {
+            break;
+        }
+        // Until the end the running total is exactly what the cursor passed.
+        QUORVEL_FUZZ_CHECK(total == blockSize - cursor.size());
+        if (!line.empty()) {
+            text += "\r\n";
+            text += line;
+        }
+        if (personBlockEnded) {
+            personBlockEnded = false;
+            renderer.AppendPersonLines(text);
+        }
+    }
+    renderer.AppendPersonLines(text);
+    // Every table is emptied after a person block flush.
+    QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.Empty() && renderer.m_languageTable.Empty());
+    QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.nextId == 1);
+    return text;
+}
+
+}  // namespace quorvel::fuzz
