@@ -11,6 +11,7 @@ bytes, encode_tokens(list) the token stream, encode_token(item) one token.
 Description format (JSON object; every key is optional):
 
     {
+      "note": "free text for the reader, not written",
       "header": {
         "magic": "MIRAX4.0",        # up to 8 characters, NUL-padded
         "exportDate": "20060131",   # YYYYMMDD, up to 8 ASCII characters, NUL-padded
@@ -36,6 +37,8 @@ Description format (JSON object; every key is optional):
         "tokens": [ ... ]
       }
     }
+
+Unknown keys are refused, so a misspelt field cannot pass unnoticed.
 
 Tokens, one JSON object each, written by name:
 
@@ -368,18 +371,37 @@ def _stored(content, block):
 def data_content(description):
     """The data block's token stream, before any compression."""
     data = description.get("data") or {}
+    _check_keys("data", data)
     return encode_tokens(data.get("tokens", []))
+
+
+_KEYS = {
+    "description": {"note", "header", "cover", "data"},
+    "header": {"magic", "exportDate", "exportTime", "pictureType", "flags", "opaqueA",
+               "opaqueB", "coverOffset", "dataOffset"},
+    "cover": {"file", "hex", "compressed", "declaredLength"},
+    "data": {"compressed", "declaredLength", "tokens"},
+}
+
+
+def _check_keys(part, value):
+    if not isinstance(value, dict):
+        raise BoxWriterError(f"{part} is a JSON object, got {value!r}")
+    unknown = sorted(set(value) - _KEYS[part])
+    if unknown:
+        raise BoxWriterError(f"unknown {part} field(s): {', '.join(unknown)}")
 
 
 def build_box(description, base_dir="."):
     """The bytes of a whole box file from its description (a dict)."""
-    if not isinstance(description, dict):
-        raise BoxWriterError("a description is a JSON object")
+    _check_keys("description", description)
     header = description.get("header") or {}
     cover = description.get("cover")
     data = description.get("data") or {}
-    if cover is not None and not isinstance(cover, dict):
-        raise BoxWriterError("cover is a JSON object or null")
+    _check_keys("header", header)
+    if cover is not None:
+        _check_keys("cover", cover)
+    _check_keys("data", data)
     cover_stored = _stored(_cover_bytes(cover, base_dir), cover) if cover is not None else b""
     data_stored = _stored(data_content(description), data)
     head = build_header(header, len(cover_stored),

@@ -271,7 +271,12 @@ class Blocks(unittest.TestCase):
                {"cover": {}},
                {"cover": {"hex": "00", "file": "x.jpg"}},
                {"cover": {"file": "does-not-exist.jpg"}},
-               {"data": {"compressed": True, "declaredLength": -1}}]
+               {"data": {"compressed": True, "declaredLength": -1}},
+               {"cover": "covers/x.jpg"},
+               {"cover": {"hex": "00", "compresed": True}},
+               {"data": {"token": []}},
+               {"header": {"exportdate": "20060131"}},
+               {"headers": {}}]
         with tempfile.TemporaryDirectory() as tmp:
             for desc in bad:
                 with self.subTest(desc=desc):
