@@ -1,5 +1,16 @@
 // The application base class: command-line options, log level, default
 // folders and the operations the viewer needs from its application object.
+//
+// Command line: everything before the first '-' is the box-file path; each
+// '-' starts an option that runs to the next '-' (no quoting is honoured, so
+// a '-' inside a path starts an option too). "-log N" sets the log level and
+// the log mask to N; -logdatei "path" moves the log file to the path between
+// the option's last two double quotes. The log starts as "mirax.log" in the
+// program's folder.
+//
+// Start-up never changes the current directory; the log folder is only
+// checked to exist (and created when missing). So a relative box-file path is
+// opened from the folder the program was started in.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +50,12 @@ public:
     bool GetVersionInfo(std::string& fileVersion, std::string& productVersion,
                         std::string& comments, std::string& legalNotice) const;
 
+    // Appends '/' to a non-empty path that does not end in one.
     static void AppendBackslash(std::string& path);
+    // Makes sure a folder exists, parents included; a last component without
+    // a '.' counts as a folder. 0 created, 17 already there, 2 empty path,
+    // else the errno of the mkdir that failed. Never changes the current
+    // directory.
     static int CreateFolderPath(std::string path);
 
     // Inflates a stored block (4-byte little-endian declared length, then a
@@ -48,6 +64,7 @@ public:
                                 std::vector<unsigned char>& out);
 
     // Fields the general routines own; the viewer only initialises them.
+    // The four default folders lie under the user's home folder and end in '/'.
     const std::string& GetCoverFolder() const { return m_strCoverFolder; }
     void SetCoverFolder(const std::string& v) { m_strCoverFolder = v; }
     const std::string& GetDataFolder() const { return m_strDataFolder; }
@@ -56,6 +73,16 @@ public:
     void SetCommentFolder(const std::string& v) { m_strCommentFolder = v; }
     const std::string& GetContentFolder() const { return m_strContentFolder; }
     void SetContentFolder(const std::string& v) { m_strContentFolder = v; }
+    const std::string& GetExtraFolder1() const { return m_strExtraFolder1; }
+    void SetExtraFolder1(const std::string& v) { m_strExtraFolder1 = v; }
+    const std::string& GetExtraFolder2() const { return m_strExtraFolder2; }
+    void SetExtraFolder2(const std::string& v) { m_strExtraFolder2 = v; }
+    const std::string& GetExtraFolder3() const { return m_strExtraFolder3; }
+    void SetExtraFolder3(const std::string& v) { m_strExtraFolder3 = v; }
+    bool GetCaseSensitive() const { return m_bCaseSensitive; }
+    void SetCaseSensitive(bool v) { m_bCaseSensitive = v; }
+    int32_t GetCounter() const { return m_nCounter; }
+    void SetCounter(int32_t v) { m_nCounter = v; }
 
 private:
     std::string m_strCoverFolder;
@@ -65,6 +92,11 @@ private:
     std::vector<std::string> m_arrOptions;
     int32_t m_nLogLevel = 0;
     std::string m_strCommandLine;
+    std::string m_strExtraFolder1;
+    std::string m_strExtraFolder2;
+    std::string m_strExtraFolder3;
+    bool m_bCaseSensitive = true;
+    int32_t m_nCounter = 0;
 };
 
 }  // namespace quorvel

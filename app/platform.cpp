@@ -1,0 +1,190 @@
+// Linux implementations of the platform services.
+#include "app/platform.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+std::string& ExecutablePathOverride() {
+    static std::string path;
+    return path;
+}
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder;
+}
+
+// Closes the descriptor on every path out of a function.
+class FdCloser {
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+}  // namespace
+
+PathParts SplitPath(std::string_view path) {
+    PathParts parts;
+    const std::size_t slash = path.rfind('/');
+    std::string_view last = path;
+    if (slash != std::string_view::npos) {
+        parts.dir.assign(path.substr(0, slash + 1));
+        last = path.substr(slash + 1);
+    }
+    const std::size_t dot = last.rfind('.');
+    if (dot != std::string_view::npos) {
+        parts.fname.assign(last.substr(0, dot));
+        parts.ext.assign(last.substr(dot));
+    } else {
+        parts.fname.assign(last);
+    }
+    return parts;
+}
+
+std::string TempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp != nullptr && *tmp != '\0') {
+        return WithTrailingSlash(tmp);
+    }
+    return "/tmp/";
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') {
+        return WithTrailingSlash(home);
+    }
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] != '\0') {
+        return WithTrailingSlash(found->pw_dir);
+    }
+    return "/";
+}
+
+std::string ExecutablePath() {
+    if (!ExecutablePathOverride().empty()) {
+        return ExecutablePathOverride();
+    }
+    // The link's length is not known beforehand; grow until it fits.
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(n));
+        }
+        if (buffer.size() >= (1u << 20)) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void SetExecutablePathForTesting(std::string path) {
+    ExecutablePathOverride() = std::move(path);
+}
+
+std::string ProgramFolder() {
+    const PathParts parts = SplitPath(ExecutablePath());
+    return parts.drive + parts.dir;
+}
+
+std::string ApplicationName() {
+    return SplitPath(ExecutablePath()).fname;
+}
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            return std::string(buffer.data());
+        }
+        if (errno != ERANGE || buffer.size() >= (1u << 20)) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int MakeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        return 0;
+    }
+    return errno;
+}
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+std::optional<long long> AppendToRegularFile(const std::string& path, std::string_view bytes) {
+    // O_NONBLOCK keeps a FIFO from stalling the open; it does not affect
+    // writes to a regular file.
+    const int fd = ::open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    FdCloser closer(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fstat(fd, &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(st.st_size);
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,72 @@
+// The few operating-system services the application frame needs, in one
+// place so the rest of the code never calls the system directly.
+//
+// Paths are 8-bit strings in the local encoding; '/' is the only folder
+// separator and there are no drive letters (the drive part of a split path is
+// always empty). Nothing here changes the process's current directory: a
+// relative path given by the user stays relative to the folder the program
+// was started in.
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// A path cut into its parts by the classic runtime rules: `dir` keeps its
+// trailing '/', `ext` is the last '.' of the last component and what follows
+// it, `fname` is the rest of the last component.
+struct PathParts {
+    std::string drive;  // always empty here
+    std::string dir;
+    std::string fname;
+    std::string ext;
+};
+PathParts SplitPath(std::string_view path);
+
+// $TMPDIR, else /tmp, always ending in '/'. Stands in for the root of the
+// system drive as the log's fallback folder.
+std::string TempFolder();
+
+// $HOME (else the password database's entry, else "/"), ending in '/'.
+std::string HomeFolder();
+
+// Full path of the running executable (/proc/self/exe), or the path set for
+// tests. Empty when it cannot be read.
+std::string ExecutablePath();
+
+// Makes ExecutablePath (and so the program folder and the application name)
+// report `path`; an empty string restores the real executable.
+void SetExecutablePathForTesting(std::string path);
+
+// Folder of the executable, ending in '/'.
+std::string ProgramFolder();
+
+// The executable's file name without folder and extension.
+std::string ApplicationName();
+
+std::string CurrentDirectory();
+
+// True when `path` names an existing folder (symbolic links followed).
+bool IsDirectory(const std::string& path);
+
+// mkdir(path, 0777): 0 on success, else errno.
+int MakeDirectory(const std::string& path);
+
+// Local time now, as localtime_r gives it.
+std::tm LocalTimeNow();
+
+// Appends `bytes` to the regular file at `path`, creating it when absent,
+// and returns the file's length afterwards. Never follows a symbolic link in
+// the last component, never blocks on or writes into a FIFO, device or
+// folder: those yield nullopt, as does a file that cannot be opened. A write
+// that fails part-way still reports the length.
+std::optional<long long> AppendToRegularFile(const std::string& path, std::string_view bytes);
+
+// Moves `from` to `to`, replacing `to` atomically. False (and `from` left as
+// it was) when the move is not possible.
+bool RenameReplacing(const std::string& from, const std::string& to);
+
+}  // namespace quorvel

@@ -1,0 +1,133 @@
+// Helpers shared by the app-area tests: a private temporary folder, small file
+// helpers and guards that restore the process-wide state tests change.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "app/log.h"
+#include "app/platform.h"
+
+namespace quorvel::testing {
+
+// A fresh folder under $TMPDIR (else /tmp), removed with its content at the
+// end of the test. path() ends in '/'.
+class TempDir {
+public:
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvel_app_XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            m_path = pattern + "/";
+        }
+    }
+    ~TempDir() {
+        if (!m_path.empty()) {
+            std::error_code ec;
+            std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+            std::filesystem::remove_all(m_path, ec);
+        }
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    bool ok() const { return !m_path.empty(); }
+
+private:
+    std::string m_path;
+};
+
+inline std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline bool Exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() !=
+           std::filesystem::file_type::not_found;
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Saves and restores the log's globals, the test clock, the executable path
+// and the current directory.
+class AppStateGuard {
+public:
+    AppStateGuard()
+        : m_logFile(g_strLogFile),
+          m_backupFile(g_strLogBackupFile),
+          m_mask(g_nLogMask),
+          m_cwd(CurrentDirectory()) {}
+    ~AppStateGuard() {
+        g_strLogFile = m_logFile;
+        g_strLogBackupFile = m_backupFile;
+        g_nLogMask = m_mask;
+        SetLogClockForTesting(nullptr);
+        SetExecutablePathForTesting({});
+        std::error_code ec;
+        std::filesystem::current_path(m_cwd, ec);
+    }
+    AppStateGuard(const AppStateGuard&) = delete;
+    AppStateGuard& operator=(const AppStateGuard&) = delete;
+
+private:
+    std::string m_logFile;
+    std::string m_backupFile;
+    uint32_t m_mask;
+    std::string m_cwd;
+};
+
+// 05.03.2024 07:08:09, the clock every log test writes with.
+inline std::tm FixedTime() {
+    std::tm t{};
+    t.tm_mday = 5;
+    t.tm_mon = 2;
+    t.tm_year = 124;
+    t.tm_hour = 7;
+    t.tm_min = 8;
+    t.tm_sec = 9;
+    return t;
+}
+inline constexpr const char* kFixedPrefix = "<05.03.2024 07:08:09>: ";
+
+}  // namespace quorvel::testing
