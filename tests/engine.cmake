@@ -2,4 +2,5 @@
 quorvel_test(NAME engine_tests
     SOURCES engine/render_token_test.cpp engine/definitions_test.cpp
             engine/display_test.cpp engine/loader_test.cpp
+            engine/truncation_test.cpp
     LIBS quorvel_engine)
