@@ -190,8 +190,8 @@ std::optional<FixedFileInfo> QueryFixedFileInfo(std::span<const unsigned char> b
     return info;
 }
 
-std::optional<std::string> QueryVersionString(std::span<const unsigned char> block,
-                                              std::string_view subBlock) {
+std::optional<std::span<const unsigned char>> QueryVersionValue(
+    std::span<const unsigned char> block, std::string_view subBlock) {
     auto current = ParseRoot(block);
     bool descended = false;
     while (current && !subBlock.empty()) {
@@ -205,10 +205,18 @@ std::optional<std::string> QueryVersionString(std::span<const unsigned char> blo
         descended = true;
     }
     if (!current || !descended) {
-        return std::nullopt;  // the root's value is the fixed part, not a string
+        return std::nullopt;  // the root's value is the fixed part
     }
-    const auto value = block.subspan(current->valueStart, current->valueEnd - current->valueStart);
-    return Utf8ToCp1252(Utf16ToUtf8(value));
+    return block.subspan(current->valueStart, current->valueEnd - current->valueStart);
+}
+
+std::optional<std::string> QueryVersionString(std::span<const unsigned char> block,
+                                              std::string_view subBlock) {
+    const auto value = QueryVersionValue(block, subBlock);
+    if (!value) {
+        return std::nullopt;
+    }
+    return Utf8ToCp1252(Utf16ToUtf8(*value));
 }
 
 std::string FormatVersionNumber(uint32_t ms, uint32_t ls) {

@@ -44,6 +44,12 @@ struct FixedFileInfo {
 // "VS_VERSION_INFO" and carries a whole fixed part with the right signature.
 std::optional<FixedFileInfo> QueryFixedFileInfo(std::span<const unsigned char> block);
 
+// The value bytes of a block below the root, such as
+// "\VarFileInfo\Translation": each name is matched against the block keys
+// without regard to ASCII case. The span lies inside `block`.
+std::optional<std::span<const unsigned char>> QueryVersionValue(
+    std::span<const unsigned char> block, std::string_view subBlock);
+
 // A string value such as "\StringFileInfo\040704B0\Comments": each name is
 // matched against the block keys without regard to ASCII case. The value is
 // returned as Windows-1252 bytes ('?' for what the code page cannot hold).
