@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -34,6 +35,7 @@ struct Options {
     QString shape = "disc";  // "disc", "box" or "plain"
     // GIF holds 256 colours: draw in few flat colours so none are lost.
     bool fewColors = false;
+    bool gray = false;
     int frames = 1;
     std::vector<int> delaysMs{100};
     std::optional<uint16_t> loop = 0;
@@ -66,7 +68,7 @@ QImage Draw(const Options& o, int index, int count) {
             p.fillRect(QRect(0, y0, o.width, o.height * (i + 1) / kBands - y0), c);
         }
     } else {
-        QLinearGradient gradient(0, 0, w * 0.3, h);
+        QLinearGradient gradient(0, 0, 0, h);
         gradient.setColorAt(0, o.top);
         gradient.setColorAt(1, o.bottom);
         p.fillRect(image.rect(), gradient);
@@ -77,18 +79,17 @@ QImage Draw(const Options& o, int index, int count) {
     QPen pen(ink, std::max(1.0, unit * 0.02));
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(margin, margin, w - 2 * margin, h - 2 * margin));
-
+    const QRectF inner(margin, margin, w - 2 * margin, h - 2 * margin);
     const double phase = count > 1 ? double(index) / count : 0.0;
     if (o.shape == "box") {
-        // An empty case: outline, spine and the clip that holds the disc.
-        const QRectF box(w * 0.18, h * 0.14, w * 0.64, h * 0.5);
-        p.drawRoundedRect(box, unit * 0.04, unit * 0.04);
-        p.drawLine(QPointF(box.left() + box.width() * 0.12, box.top()),
-                   QPointF(box.left() + box.width() * 0.12, box.bottom()));
-        const QPointF c = box.center() + QPointF(box.width() * 0.06, 0);
-        p.drawEllipse(c, unit * 0.07, unit * 0.07);
-    } else if (o.shape == "disc") {
+        // An empty case filling the picture: rounded outline and spine.
+        p.drawRoundedRect(inner, unit * 0.06, unit * 0.06);
+        const double spine = inner.left() + inner.width() * 0.1;
+        p.drawLine(QPointF(spine, inner.top()), QPointF(spine, inner.bottom()));
+    } else {
+        p.drawRect(inner);
+    }
+    if (o.shape == "disc") {
         const QPointF c(w / 2, h * 0.4);
         const double r = unit * 0.3;
         QColor silver(210, 214, 222);
@@ -112,16 +113,27 @@ QImage Draw(const Options& o, int index, int count) {
     }
 
     if (!o.lines.isEmpty()) {
-        QFont font;  // the default font, whatever is installed
-        font.setPixelSize(std::max(6, int(unit * 0.13)));
+        // Below the disc, else in the middle; the font shrinks until every
+        // line fits across, whatever font the system supplies.
+        const QRectF area = o.shape == "disc"
+                                ? QRectF(margin * 2, h * 0.68, w - margin * 4, h * 0.26)
+                                : QRectF(margin * 3, h * 0.3, w - margin * 6, h * 0.4);
+        QFont font;
         font.setBold(true);
         if (o.fewColors) {
             font.setStyleStrategy(QFont::NoAntialias);
         }
+        const QString text = o.lines.join('\n');
+        for (int px = std::max(6, int(unit * 0.14)); px >= 6; --px) {
+            font.setPixelSize(px);
+            if (QFontMetricsF(font).boundingRect(area, Qt::AlignCenter, text).width() <=
+                area.width()) {
+                break;
+            }
+        }
         p.setFont(font);
         p.setPen(ink);
-        const QRectF textArea(margin * 2, h * 0.68, w - margin * 4, h * 0.26);
-        p.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, o.lines.join('\n'));
+        p.drawText(area, Qt::AlignCenter, text);
     }
     return image;
 }
@@ -134,7 +146,7 @@ QByteArray EncodeQt(const QImage& image, const char* format, int quality) {
     if (quality >= 0) {
         writer.setQuality(quality);
     }
-    writer.setOptimizedWrite(false);
+    writer.setOptimizedWrite(true);         // own Huffman tables: still baseline
     writer.setProgressiveScanWrite(false);  // baseline JPEG
     if (!writer.write(image)) {
         return {};
@@ -194,6 +206,7 @@ int main(int argc, char** argv) {
         {"shape", "disc, box (an empty case) or plain.", "shape", "disc"},
         {"frames", "Number of frames (GIF only; more than 1 animates).", "n", "1"},
         {"delay-ms", "Frame delay in ms, or a comma list (last one repeats).", "ms", "100"},
+        {"gray", "Write shades of grey only (BMP and JPEG)."},
         {"loop", "Animation loop count, 0 = forever, -1 = no loop extension.", "n", "0"},
     });
     parser.addPositionalArgument("output", "The file to write.");
@@ -241,6 +254,7 @@ int main(int argc, char** argv) {
         o.top = QColor::fromString(colors[0]);
         o.bottom = QColor::fromString(colors[1]);
     }
+    o.gray = parser.isSet("gray");
     o.shape = parser.value("shape");
     if (o.shape != "disc" && o.shape != "box" && o.shape != "plain") {
         return Fail("--shape must be disc, box or plain");
@@ -278,10 +292,10 @@ int main(int argc, char** argv) {
             return Fail(QString::fromStdString(error));
         }
     } else {
-        const QImage image = Draw(o, 0, 1);
+        const QImage image = Draw(o, 0, 1).convertToFormat(o.gray ? QImage::Format_Grayscale8
+                                                                  : QImage::Format_RGB888);
         const QByteArray data =
-            o.format == "jpg" ? EncodeQt(image, "JPEG", o.quality)
-                              : EncodeQt(image.convertToFormat(QImage::Format_RGB888), "BMP", -1);
+            o.format == "jpg" ? EncodeQt(image, "JPEG", o.quality) : EncodeQt(image, "BMP", -1);
         if (data.isEmpty()) {
             return Fail("the picture could not be encoded");
         }
