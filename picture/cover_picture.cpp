@@ -1,0 +1,166 @@
+#include "picture/cover_picture.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QTransform>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "picture/himetric.h"
+
+namespace quorvel {
+
+namespace {
+
+// A cover is a few hundred pixels across. These bounds only keep a hostile
+// header from making us allocate gigabytes: no side beyond 16384 pixels and
+// no decoded picture beyond 128 MiB (counted at 4 bytes per pixel).
+constexpr int kMaxPictureSide = 16384;
+constexpr int64_t kMaxPictureBytes = int64_t{128} << 20;
+
+// Only the formats a box file carries; Qt would read many more (PNG, XPM,
+// SVG...) that must not count as covers.
+const char* FormatOf(std::span<const unsigned char> b) {
+    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') {
+        return "bmp";
+    }
+    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
+        return "jpeg";
+    }
+    if (b.size() >= 6 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8' &&
+        (b[4] == '7' || b[4] == '9') && b[5] == 'a') {
+        return "gif";
+    }
+    return nullptr;
+}
+
+bool WithinLimits(QSize size) {
+    if (!size.isValid() || size.isEmpty()) {
+        return false;
+    }
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+        return false;
+    }
+    return int64_t{size.width()} * size.height() * 4 <= kMaxPictureBytes;
+}
+
+// Decodes a private copy of the bytes; a null image when they are not a
+// BMP, JPEG or GIF picture within the limits. A GIF gives its first frame.
+QImage DecodeCover(const unsigned char* bytes, int32_t length) {
+    if (bytes == nullptr || length <= 0) {
+        return {};
+    }
+    const std::span<const unsigned char> view(bytes, static_cast<size_t>(length));
+    const char* format = FormatOf(view);
+    if (format == nullptr) {
+        return {};
+    }
+    QByteArray copy;
+    try {
+        copy = QByteArray(reinterpret_cast<const char*>(bytes), length);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    reader.setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
+    // Read the announced size first, so nothing is allocated for a header
+    // that claims an absurd size.
+    if (!reader.canRead() || !WithinLimits(reader.size())) {
+        return {};
+    }
+    QImage image;
+    if (!reader.read(&image) || !WithinLimits(image.size())) {
+        return {};
+    }
+    return image;
+}
+
+}  // namespace
+
+CCoverPicture::~CCoverPicture() {
+    Release();
+}
+
+int CCoverPicture::LoadFromResource(unsigned id, const char* type) {
+    if (!IsEmpty()) {
+        Release();
+    }
+    // The type names a folder of resources; it must not lead out of it.
+    const QString typeName = type ? QString::fromLatin1(type) : QString();
+    if (typeName.isEmpty() || typeName.contains(u'/') || typeName == u"." || typeName == u"..") {
+        return 0;
+    }
+    QFile file(QStringLiteral(":/res/%1/%2").arg(typeName).arg(id & 0xFFFFu));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray data = file.readAll();
+    if (data.size() > std::numeric_limits<int32_t>::max()) {
+        return 0;
+    }
+    return LoadFromMemory(reinterpret_cast<const unsigned char*>(data.constData()),
+                          static_cast<int32_t>(data.size()));
+}
+
+int CCoverPicture::LoadFromMemory(const unsigned char* bytes, int32_t length) {
+    if (!IsEmpty()) {
+        Release();
+    }
+    QImage image = DecodeCover(bytes, length);
+    m_nSize = length;
+    if (image.isNull()) {
+        m_nHeight = 0;
+        m_nWidth = 0;
+        return 0;
+    }
+    m_pPicture = std::move(image);
+    // Through the picture's extent in 1/100 mm and back, at 96 pixels per
+    // inch; this always lands on the pixel size again.
+    m_nHeight = PixelsFromHimetric(HimetricFromPixels(m_pPicture.height()));
+    m_nWidth = PixelsFromHimetric(HimetricFromPixels(m_pPicture.width()));
+    return 1;
+}
+
+int CCoverPicture::Render(QPainter* dc, PictureRect rect) const {
+    if (dc == nullptr || IsEmpty() || !dc->isActive()) {
+        return 0;
+    }
+    // Differences in double: right - left may not fit 32 bits.
+    const double width = static_cast<double>(rect.right) - rect.left;
+    const double height = static_cast<double>(rect.bottom) - rect.top;
+    if (width == 0 || height == 0) {
+        return 1;  // nothing to see, yet nothing failed
+    }
+    // Scale the whole picture onto the rectangle, each axis on its own. A
+    // negative width or height mirrors it, as a stretch with signed extents
+    // does.
+    dc->save();
+    dc->setTransform(QTransform(width / m_pPicture.width(), 0, 0, height / m_pPicture.height(),
+                                rect.left, rect.top),
+                     true);
+    dc->drawImage(QPointF(0, 0), m_pPicture);
+    dc->restore();
+    return 1;
+}
+
+void CCoverPicture::Release() {
+    if (IsEmpty()) {
+        return;
+    }
+    m_pPicture = QImage();
+    m_nHeight = 0;
+    m_nSize = 0;
+    m_nWidth = 0;
+}
+
+}  // namespace quorvel
