@@ -1,10 +1,11 @@
 // Fuzzes the box loader and the display: the input is a whole box file.
-// Build and run with libFuzzer (clang), new inputs going to a scratch folder:
-//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON
-//   -DQUORVEL_SANITIZE=ON cmake --build build-fuzz --target fuzz_box_load mkdir -p
-//   build-fuzz/new-box build-fuzz/fuzz/fuzz_box_load -max_total_time=300 build-fuzz/new-box
-//   fuzz/corpus/fuzz_box_load
-// Replay the seeds and crashers in any build:
+// Build with libFuzzer (clang), from the top of the checkout:
+//   cmake -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON -DQUORVEL_SANITIZE=ON
+//   cmake --build build-fuzz --target fuzz_box_load
+// Run it, new inputs going to a scratch folder, not into the seeds:
+//   cd build-fuzz && mkdir -p new-box && export UBSAN_OPTIONS=halt_on_error=1
+//   fuzz/fuzz_box_load -max_total_time=300 new-box ../fuzz/corpus/fuzz_box_load
+// Replay the seeds and crashers in any build (CTest: Fuzz.fuzz_box_load):
 //   build/fuzz/fuzz_box_load fuzz/corpus/fuzz_box_load fuzz/crashers
 #include <algorithm>
 #include <cstddef>

@@ -1,11 +1,12 @@
 // Fuzzes the record renderer: the input is a data block's token stream.
-// Build and run with libFuzzer (clang), new inputs going to a scratch folder:
-//   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON
-//   -DQUORVEL_SANITIZE=ON cmake --build build-fuzz --target fuzz_render mkdir -p
-//   build-fuzz/new-render build-fuzz/fuzz/fuzz_render -max_total_time=300 build-fuzz/new-render
-//   fuzz/corpus/fuzz_render
-// Replay the seeds and crashers in any build: build/fuzz/fuzz_render fuzz/corpus/fuzz_render
-// fuzz/crashers
+// Build with libFuzzer (clang), from the top of the checkout:
+//   cmake -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON -DQUORVEL_SANITIZE=ON
+//   cmake --build build-fuzz --target fuzz_render
+// Run it, new inputs going to a scratch folder, not into the seeds:
+//   cd build-fuzz && mkdir -p new-render && export UBSAN_OPTIONS=halt_on_error=1
+//   fuzz/fuzz_render -max_total_time=300 new-render ../fuzz/corpus/fuzz_render
+// Replay the seeds and crashers in any build (CTest: Fuzz.fuzz_render):
+//   build/fuzz/fuzz_render fuzz/corpus/fuzz_render fuzz/crashers
 #include <cstddef>
 #include <cstdint>
 #include <span>
