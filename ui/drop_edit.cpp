@@ -1,0 +1,132 @@
+#include "ui/drop_edit.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFocusEvent>
+#include <QMimeData>
+#include <QPixmap>
+#include <QScrollBar>
+
+#include "ui/viewer_resources.h"
+
+namespace quorvel {
+
+CDropEdit::CDropEdit(QWidget* parent) : QPlainTextEdit(parent), m_cursor(LoadDropCursor()) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTabStopDistance(kTabStopPx);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+
+    // The text widget resets the viewport's I-beam now and then; the watch
+    // puts the arrow back whenever a pointer is set or the mouse comes in.
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), viewport(), static_cast<QWidget*>(horizontalScrollBar()),
+          static_cast<QWidget*>(verticalScrollBar())}) {
+        w->installEventFilter(this);
+    }
+    OnSetCursor();
+}
+
+CDropEdit::~CDropEdit() = default;
+
+int CDropEdit::GetDroppedPath(std::string& path) const {
+    path = m_strDroppedPath;
+    return path.empty() ? 0 : 1;
+}
+
+std::optional<QCursor> CDropEdit::LoadDropCursor() {
+    const QPixmap image(QStringLiteral(":/res/CURSOR/%1").arg(IDC_DROP_CURSOR));
+    if (image.isNull()) {
+        return std::nullopt;
+    }
+    return QCursor(image, 0, 0);
+}
+
+bool CDropEdit::OnSetCursor() {
+    if (!m_cursor) {
+        return false;
+    }
+    const qint64 key = m_cursor->pixmap().cacheKey();
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), viewport(), static_cast<QWidget*>(horizontalScrollBar()),
+          static_cast<QWidget*>(verticalScrollBar())}) {
+        const QCursor current = w->cursor();
+        if (current.shape() != Qt::BitmapCursor || current.pixmap().cacheKey() != key) {
+            w->setCursor(*m_cursor);
+        }
+    }
+    return true;
+}
+
+bool CDropEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::CursorChange || event->type() == QEvent::Enter) {
+        OnSetCursor();
+    }
+    return QPlainTextEdit::eventFilter(watched, event);
+}
+
+// File drags of any count are welcome here, like a window that accepts
+// dropped files; the count is judged when the drop lands. Text drags are not.
+void CDropEdit::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CDropEdit::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CDropEdit::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    OnDropFiles(event->mimeData()->urls());
+}
+
+void CDropEdit::OnDropFiles(const QList<QUrl>& urls) {
+    if (urls.size() != 1) {
+        return;
+    }
+    // A URL that is not a local file is a name that cannot be fetched.
+    std::string name;
+    if (urls.front().isLocalFile()) {
+        const QByteArray local = QFile::encodeName(urls.front().toLocalFile());
+        name.assign(local.constData(), static_cast<size_t>(local.size()));
+        name = name.substr(0, name.find('\0'));
+        if (name.size() > kMaxDroppedPath) {
+            name.resize(kMaxDroppedPath);
+        }
+    }
+    if (name.empty()) {
+        return;
+    }
+    m_strDroppedPath = std::move(name);
+    if (m_pOwner != nullptr) {
+        DroppedFileEvent notice;
+        QCoreApplication::sendEvent(m_pOwner, &notice);
+    }
+}
+
+void CDropEdit::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    // A closing popup menu hands the focus back; the view never lost it in
+    // the user's eyes, and its selection must survive for "Copy".
+    if (event->reason() != Qt::PopupFocusReason) {
+        emit TextSetFocus();
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,122 @@
+// The main window: template 102 as a resizable dialog. A fixed left column
+// holds the cover frame and the export summary; the record text view fills
+// the rest. Every way of showing a file (command line, drop, Ctrl+O, F5)
+// goes through OpenBoxFile.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QSize>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "boxfile/box_display.h"
+#include "picture/cover_picture.h"
+#include "render/record_renderer.h"
+#include "ui/drop_edit.h"
+
+class QMenu;
+class QPainter;
+
+namespace quorvel {
+
+class CCoverFrame;
+
+// Size types of OnSize.
+inline constexpr int SIZE_RESTORED = 0;
+inline constexpr int SIZE_MINIMIZED = 1;
+inline constexpr int SIZE_MAXIMIZED = 2;
+
+// The part of the window manager's size limits the window sets: the smallest
+// outer size (frame and caption included) the user can drag to.
+struct MinMaxInfo {
+    QSize ptMinTrackSize;
+};
+
+class CViewerDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CViewerDlg(QWidget* parent = nullptr);
+    ~CViewerDlg() override;
+
+    // Runs the window modally; Escape and the close box end it.
+    int DoModal() { return exec(); }
+
+    // The first show runs OnInitDialog, so the command-line file is shown
+    // before the window is first drawn.
+    void setVisible(bool visible) override;
+
+    // Controls by template id (1000, 1001-1008, 1090); nullptr for others.
+    QWidget* GetDlgItem(int id) const;
+    CDropEdit& TextView() { return m_edit; }
+    const CCoverPicture& Picture() const { return m_picture; }
+    bool IsInitialized() const { return m_bInitialized; }
+    // The path last shown, which F5 shows again; empty before the first.
+    const std::string& LastShownPath() const { return m_strLastPath; }
+
+    // Shows a ".box" file; any other name, or a file without a readable
+    // header, leaves the window as it was.
+    void OpenBoxFile(const std::string& path);
+
+    // Opens the about box, once at a time.
+    void ShowAbout();
+    // The about entry's command (IDM_ABOUTBOX); others belong to the window
+    // manager here.
+    void OnSysCommand(unsigned nID, long lParam);
+    // F1 raises ID_HELP. True when handled.
+    bool OnCommand(unsigned wParam, long lParam);
+
+    // The context menus that carry the about entry (after a separator).
+    std::unique_ptr<QMenu> CreateTextViewMenu();
+    std::unique_ptr<QMenu> CreateLeftColumnMenu();
+
+    // Ctrl+O: a file dialog for "*.box" and all files.
+    void OnFileOpen();
+    // F5: the last shown path again.
+    void OnRefresh();
+
+protected:
+    virtual bool OnInitDialog();
+    // Runs the about box modally; its result is not used.
+    virtual void RunAboutBox();
+
+    void OnSize(int nType, int cx, int cy);
+    void OnGetMinMaxInfo(MinMaxInfo* info);
+    void OnPaint(QPainter* dc);
+    void OnTextSetFocus();
+    long OnFileDropped(unsigned wParam, long lParam);
+    void ShowBoxFile(const BoxDisplay& display);
+
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void CreateFromTemplate();
+    void CreateShortcuts();
+    void AppendAboutEntry(QMenu& menu);
+    void SetDlgItemText(int id, std::string_view cp1252);
+    void ApplyMinTrackSize();
+    void SizeFromState();
+
+    CCoverPicture m_picture;
+    CDropEdit m_edit;
+    QIcon m_hIcon;
+    bool m_bAboutOpen = false;
+    bool m_bInitialized = false;
+    CRecordRenderer m_renderer;
+
+    CCoverFrame* m_cover = nullptr;  // owned by the dialog as a child widget
+    std::map<int, QWidget*> m_controls;
+    std::string m_strLastPath;
+};
+
+// Icon group 128: every image in :/res/ICON/128/.
+QIcon LoadMainIcon();
+
+}  // namespace quorvel
