@@ -15,3 +15,10 @@ add_custom_command(
     VERBATIM)
 add_library(quorvel_version OBJECT ${QUORVEL_VERSION_SOURCE})
 set_target_properties(quorvel_version PROPERTIES AUTOMOC OFF AUTORCC OFF)
+
+# The two animations, AVI 153 (about box) and AVI 130 (dedication): animated
+# GIFs played by QMovie. make-about-animations.sh redraws them; the GIFs
+# themselves are committed.
+set_source_files_properties(avi153.gif PROPERTIES QT_RESOURCE_ALIAS AVI/153)
+set_source_files_properties(avi130.gif PROPERTIES QT_RESOURCE_ALIAS AVI/130)
+qt_add_resources(quorvel_ui quorvel_res_about PREFIX /res FILES avi153.gif avi130.gif)

@@ -24,3 +24,10 @@ foreach(t about_elf_section_test about_version_info_test)
     target_compile_definitions(${t} PRIVATE
         QUORVEL_VERSION_BLOCK_FILE="${QUORVEL_VERSION_BLOCK_FILE}")
 endforeach()
+
+find_package(Qt6 REQUIRED COMPONENTS Test)
+quorvel_test(NAME about_dlg_test
+    SOURCES about/about_dlg_test.cpp
+    LIBS quorvel_ui quorvel_gif Qt6::Test
+    GUI)
+add_dependencies(about_dlg_test quorvel)

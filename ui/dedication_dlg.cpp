@@ -1,0 +1,48 @@
+#include "ui/dedication_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/dialog_animation.h"
+
+namespace quorvel {
+namespace {
+
+constexpr int kWidthDu = 91;
+constexpr int kHeightDu = 190;
+constexpr int kIdOk = 1;
+constexpr int kIdStatic = -1;
+
+}  // namespace
+
+CDedicationDlg::CDedicationDlg(QWidget* parent) : QDialog(parent) {
+    CreateControls();
+    OnInitDialog();
+}
+
+CDedicationDlg::~CDedicationDlg() = default;
+
+void CDedicationDlg::CreateControls() {
+    SetUpDialogFrame(*this, kWidthDu, kHeightDu);
+    setWindowTitle(QStringLiteral("Widmung"));
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setProperty("controlId", kIdOk);
+    ok->setObjectName(QStringLiteral("IDOK"));
+    ok->setGeometry(DialogUnitsRect(20, 176, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    CreateStatic(this, IDC_ANIMATION_PLACE, QRect(1, 14, 89, 159), QString(), true, false);
+    QLabel* line = CreateStatic(this, kIdStatic, QRect(1, 4, 89, 8),
+                                QString::fromUtf8("F\u00fcr alle MIRAX-User"), true, false);
+    line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+}
+
+bool CDedicationDlg::OnInitDialog() {
+    m_animate =
+        PlaceAnimation(FindControl(this, IDC_ANIMATION_PLACE), QStringLiteral(":/res/AVI/130"));
+    return true;
+}
+
+}  // namespace quorvel

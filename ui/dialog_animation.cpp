@@ -1,0 +1,138 @@
+#include "ui/dialog_animation.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QMovie>
+#include <QVariant>
+
+namespace quorvel {
+namespace {
+
+constexpr const char* kControlIdProperty = "controlId";
+
+constexpr const char* kBrokenProperty = "clipBroken";
+
+// Every frame of the clip can be decoded.
+bool ClipIsPlayable(const QString& resource) {
+    QImageReader reader(resource);
+    if (!reader.canRead() || !reader.supportsAnimation()) {
+        return false;
+    }
+    const int count = reader.imageCount();
+    int frames = 0;
+    QImage frame;
+    while (reader.read(&frame)) {
+        if (frame.isNull()) {
+            return false;
+        }
+        ++frames;
+    }
+    return frames > 0 && (count <= 0 || frames == count);
+}
+
+int RoundedDivide(int numerator, int denominator) {
+    return numerator >= 0 ? (numerator + denominator / 2) / denominator
+                          : -((-numerator + denominator / 2) / denominator);
+}
+
+}  // namespace
+
+int DialogUnitsToPixelsX(int du) {
+    return RoundedDivide(du * 3, 2);
+}
+
+int DialogUnitsToPixelsY(int du) {
+    return RoundedDivide(du * 13, 8);
+}
+
+QRect DialogUnitsRect(int x, int y, int width, int height) {
+    return QRect(DialogUnitsToPixelsX(x), DialogUnitsToPixelsY(y), DialogUnitsToPixelsX(width),
+                 DialogUnitsToPixelsY(height));
+}
+
+void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu) {
+    QFont font = dialog.font();
+    font.setFamily(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    dialog.setFont(font);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.setFixedSize(DialogUnitsToPixelsX(widthDu), DialogUnitsToPixelsY(heightDu));
+}
+
+QString ApplyMnemonicRule(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') {
+            shown += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == u'&') {
+            shown += u'&';
+            ++i;
+        }
+    }
+    return shown;
+}
+
+QLabel* CreateStatic(QWidget* dialog, int id, QRect du, const QString& text, bool prefix,
+                     bool notify) {
+    auto* label = new QLabel(dialog);
+    label->setProperty(kControlIdProperty, id);
+    label->setObjectName(QStringLiteral("IDC_%1").arg(id));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(prefix ? ApplyMnemonicRule(text) : text);
+    label->setGeometry(DialogUnitsRect(du.x(), du.y(), du.width(), du.height()));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents, !notify);
+    return label;
+}
+
+QWidget* FindControl(const QWidget* dialog, int id) {
+    const auto children = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        const QVariant value = child->property(kControlIdProperty);
+        if (value.isValid() && value.toInt() == id) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+QLabel* PlaceAnimation(QWidget* place, const QString& resource) {
+    auto* animate = new QLabel(place);
+    animate->setObjectName(QStringLiteral("animation"));
+    animate->setProperty(kControlIdProperty, place->property(kControlIdProperty));
+    animate->setGeometry(place->rect());
+    animate->setAlignment(Qt::AlignCenter);
+    animate->setAttribute(Qt::WA_TranslucentBackground);
+    animate->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    if (!ClipIsPlayable(resource)) {
+        return animate;  // a missing or broken clip leaves the place empty
+    }
+    auto* movie = new QMovie(resource, QByteArray(), animate);
+    // The clip repeats without end whatever loop count the file carries. The
+    // restart is queued: a clip that fails to load at once must not restart
+    // itself recursively, and after a load error it is not restarted at all.
+    QObject::connect(movie, &QMovie::error, animate, [animate] {
+        animate->setProperty(kBrokenProperty, true);
+        animate->setMovie(nullptr);
+    });
+    QObject::connect(
+        movie, &QMovie::finished, animate,
+        [animate, movie] {
+            if (!animate->property(kBrokenProperty).toBool()) {
+                movie->start();
+            }
+        },
+        Qt::QueuedConnection);
+    animate->setMovie(movie);
+    movie->start();
+    animate->show();
+    return animate;
+}
+
+}  // namespace quorvel
