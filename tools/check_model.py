@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+# Run: python3 tools/check_model.py --dump build/cli/quorvel-dump \
+#          --mkimage build/tools/quorvel-mkimage
+"""Checks quorvel-dump against the reference model on seeded random box files.
+
+Usage: check_model.py --dump PATH [--mkimage PATH] [--seed N] [--count N] [--keep DIR]
+
+Generates the files (gen_boxes.py) into a fresh temporary folder, runs
+`quorvel-dump --json` on them in batches and refmodel.py on each, and
+compares the two per file and field. Prints the first differences (file,
+field, both values) and exits 1 when there is any, 0 when all agree.
+--keep writes the files into DIR instead and leaves them there, for
+looking at a difference afterwards.
+"""
+
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import gen_boxes  # noqa: E402
+import refmodel  # noqa: E402
+
+BATCH = 50
+SHOWN_DIFFERENCES = 10
+
+
+def run_dump(dump, paths):
+    """quorvel-dump's JSON objects for the paths, in order."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    proc = subprocess.run([dump, "--json", "--", *paths], capture_output=True, env=env)
+    if proc.returncode not in (0, 1):
+        raise RuntimeError(f"quorvel-dump exited with {proc.returncode}: "
+                           f"{proc.stderr.decode(errors='replace')}")
+    return json.loads(proc.stdout.decode("utf-8"))
+
+
+def first_difference(a, b):
+    """Where two texts part, with a little context of each."""
+    at = next((i for i, (x, y) in enumerate(zip(a, b)) if x != y), min(len(a), len(b)))
+    start = max(0, at - 40)
+    return f"from character {at}: {a[start:at + 40]!r} vs {b[start:at + 40]!r}"
+
+
+def differences(engine, model):
+    """(field, engine value, model value) for every field in which they differ."""
+    out = []
+    if engine.get("file") != model["file"]:
+        out.append(("file", engine.get("file"), model["file"]))
+    if engine.get("shown") != model["shown"]:
+        out.append(("shown", engine.get("shown"), model["shown"]))
+    labels = engine.get("labels", {})
+    for key in sorted(set(labels) | set(model["labels"])):
+        if labels.get(key) != model["labels"].get(key):
+            out.append((f"labels.{key}", labels.get(key), model["labels"].get(key)))
+    if engine.get("text") != model["text"]:
+        text = engine.get("text") or ""
+        out.append(("text", text if len(text) < 200 else first_difference(text, model["text"]),
+                    model["text"] if len(model["text"]) < 200 else "(see left)"))
+    extra = sorted(set(engine) - {"file", "shown", "labels", "text"})
+    if extra:
+        out.append(("keys", extra, "none"))
+    return out
+
+
+def check(dump, paths):
+    """Number of files that disagree; prints the first differences."""
+    bad = 0
+    for start in range(0, len(paths), BATCH):
+        batch = paths[start:start + BATCH]
+        engine = run_dump(dump, batch)
+        if len(engine) != len(batch):
+            print(f"quorvel-dump gave {len(engine)} objects for {len(batch)} files")
+            return len(batch)
+        for path, got in zip(batch, engine):
+            diffs = differences(got, refmodel.show(path))
+            if diffs:
+                bad += 1
+                if bad <= SHOWN_DIFFERENCES:
+                    for field, theirs, ours in diffs:
+                        print(f"{path}: {field}\n  quorvel-dump: {theirs!r}"
+                              f"\n  model:        {ours!r}")
+    return bad
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--dump", required=True, help="path of quorvel-dump")
+    parser.add_argument("--mkimage", help="path of quorvel-mkimage")
+    parser.add_argument("--seed", type=int, default=20060131)
+    parser.add_argument("--count", type=int, default=400)
+    parser.add_argument("--keep", type=Path, help="write the files here and keep them")
+    args = parser.parse_args(argv)
+
+    def run(folder):
+        paths = gen_boxes.generate(folder, args.count, args.seed, args.mkimage)
+        bad = check(args.dump, paths)
+        print(f"{len(paths) - bad} of {len(paths)} files agree (seed {args.seed})")
+        return 1 if bad else 0
+
+    if args.keep:
+        return run(args.keep)
+    with tempfile.TemporaryDirectory(prefix="quorvel-model-") as folder:
+        return run(folder)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
