@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QTransform>
+#include <cstdlib>
 #include <limits>
 #include <new>
 #include <utility>
@@ -74,8 +75,11 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     reader.setAutoTransform(false);
     reader.setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
     // Read the announced size first, so nothing is allocated for a header
-    // that claims an absurd size.
-    if (!reader.canRead() || !WithinLimits(reader.size())) {
+    // that claims an absurd size. A top-down BMP announces a negative height.
+    const QSize announced = reader.size();
+    const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? 0 : std::abs(v); };
+    if (!reader.canRead() ||
+        !WithinLimits(QSize(side(announced.width()), side(announced.height())))) {
         return {};
     }
     QImage image;

@@ -238,6 +238,9 @@ TEST(CoverPicture, RefusesHostileSizesAndKeepsSaneOnes) {
         {"BMP 16000 x 16000", BmpWithHeader(16000, 16000, 64), false, 0},
         {"BMP 2^31-1 x 2^31-1", BmpWithHeader(INT32_MAX, INT32_MAX, 64), false, 0},
         {"BMP negative width", BmpWithHeader(-5, 5, 64), false, 0},
+        // A negative height is a top-down BMP, an ordinary picture.
+        {"BMP top-down 3 x 2", BmpWithHeader(3, -2, 64), true, 3},
+        {"BMP top-down 1 x 20000", BmpWithHeader(1, -20000, 64), false, 0},
         {"JPEG 60000 x 60000", JpegWithSize(jpeg, 60000, 60000), false, 0},
         {"JPEG 16385 x 16", JpegWithSize(jpeg, 16385, 16), false, 0},
     };
