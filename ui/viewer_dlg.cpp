@@ -16,6 +16,7 @@
 #include "app/text_util.h"
 #include "app/viewer_app.h"
 #include "picture/cover_loader.h"
+#include "ui/about_dlg.h"
 #include "ui/cover_frame.h"
 #include "ui/dialog_units.h"
 #include "ui/viewer_resources.h"
@@ -235,8 +236,8 @@ void CViewerDlg::ShowAbout() {
 }
 
 void CViewerDlg::RunAboutBox() {
-    // The about box is not part of this build yet; when it is, it runs here
-    // modally with no parent: CAboutDlg about; about.exec();
+    CAboutDlg about;
+    about.exec();
 }
 
 void CViewerDlg::OnSysCommand(unsigned nID, long /*lParam*/) {

@@ -23,6 +23,13 @@
 #include "tools/gif_encoder.h"
 #include "ui/dedication_dlg.h"
 #include "ui/dialog_animation.h"
+#include "ui/drop_edit.h"
+#include "ui/viewer_dlg.h"
+
+// Readable failure messages.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace quorvel {
 namespace {
@@ -303,6 +310,67 @@ TEST_F(AboutBox, EscapeClosesTheDedicationThenTheAboutBox) {
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_EQ(events, QStringList({"Widmung", "back in the about box", "running"}));
     EXPECT_FALSE(dlg.isVisible());
+}
+
+std::vector<CAboutDlg*> VisibleAboutBoxes() {
+    std::vector<CAboutDlg*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<CAboutDlg*>(w); box && box->isVisible()) {
+            boxes.push_back(box);
+        }
+    }
+    return boxes;
+}
+
+// F1 in the main window opens the about box; F1 or another help command
+// while it is open opens no second one, and after it closes F1 works again.
+TEST_F(AboutBox, OneAboutBoxAtATimeFromTheMainWindow) {
+    SetExecutablePathForTesting(kBuiltProgram);
+    CViewerDlg viewer;
+    viewer.show();
+    viewer.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+
+    QStringList seen;
+    CAboutDlg* first = nullptr;
+    QTimer inspector;
+    QObject::connect(&inspector, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        inspector.stop();
+        first = box;
+        seen << box->windowTitle() << QString::number(VisibleAboutBoxes().size());
+        QTest::keyClick(box, Qt::Key_F1);
+        viewer.ShowAbout();  // the help command raised while the box is open
+        viewer.OnCommand(0xE146, 0);
+        seen << QString::number(VisibleAboutBoxes().size());
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    // A second box would run its own loop inside the inspector: end it there.
+    QTimer rescuer;
+    QObject::connect(&rescuer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (box && first && box != first) {
+            seen << "second about box";
+            box->reject();
+        }
+    });
+    rescuer.start(10);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        seen.clear();
+        first = nullptr;
+        // The window manager gives the main window back its activation.
+        viewer.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+        inspector.start(10);
+        QTest::keyClick(&viewer.TextView(), Qt::Key_F1);
+        inspector.stop();
+        EXPECT_EQ(seen, QStringList({QString::fromUtf8("Info \u00fcber quorvel"), "1", "1"}));
+        EXPECT_TRUE(VisibleAboutBoxes().empty());
+    }
 }
 
 TEST_F(AboutBox, DedicationContents) {
