@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build-ui -R DropEdit
+// Run: ctest --test-dir build -R DropEdit
 // Files dropped on the text view, and its pointer.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build-ui -R 'Viewer|DropEdit|ViewerText'
+// Run: ctest --test-dir build -R 'Viewer|DropEdit|ViewerText'
 // One QApplication for every window test, on Qt's offscreen platform, with
 // HOME and the XDG folders in a fresh temporary folder so nothing the window
 // might write can reach the real home folder.

@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build-ui -R 'ViewerStart|ViewerDisplay|ViewerCommands'
+// Run: ctest --test-dir build -R 'ViewerStart|ViewerDisplay|ViewerCommands'
 // The main window's start-up from the command line, what a shown file puts
 // into each control, and the commands that open files and the about box.
 #include <gtest/gtest.h>

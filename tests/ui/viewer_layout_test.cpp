@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build-ui -R 'ViewerLayout|ViewerPaint|ViewerFocus|ViewerClose'
+// Run: ctest --test-dir build -R 'ViewerLayout|ViewerPaint|ViewerFocus|ViewerClose'
 // How the main window follows its size, paints the cover, places the caret
 // and ends.
 #include <gtest/gtest.h>

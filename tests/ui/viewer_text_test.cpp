@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build-ui -R ViewerText
+// Run: ctest --test-dir build -R ViewerText
 // The command-line path rules and the texts on their way to the screen.
 #include <gtest/gtest.h>
 
