@@ -8,11 +8,12 @@
 #include <QMovie>
 #include <QVariant>
 
+#include "ui/dialog_units.h"
+
 namespace quorvel {
 namespace {
 
 constexpr const char* kControlIdProperty = "controlId";
-
 constexpr const char* kBrokenProperty = "clipBroken";
 
 // Every frame of the clip can be decoded.
@@ -33,24 +34,10 @@ bool ClipIsPlayable(const QString& resource) {
     return frames > 0 && (count <= 0 || frames == count);
 }
 
-int RoundedDivide(int numerator, int denominator) {
-    return numerator >= 0 ? (numerator + denominator / 2) / denominator
-                          : -((-numerator + denominator / 2) / denominator);
-}
-
 }  // namespace
 
-int DialogUnitsToPixelsX(int du) {
-    return RoundedDivide(du * 3, 2);
-}
-
-int DialogUnitsToPixelsY(int du) {
-    return RoundedDivide(du * 13, 8);
-}
-
 QRect DialogUnitsRect(int x, int y, int width, int height) {
-    return QRect(DialogUnitsToPixelsX(x), DialogUnitsToPixelsY(y), DialogUnitsToPixelsX(width),
-                 DialogUnitsToPixelsY(height));
+    return QRect(DuToPxX(x), DuToPxY(y), DuToPxX(width), DuToPxY(height));
 }
 
 void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu) {
@@ -61,7 +48,7 @@ void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu) {
     dialog.setFont(font);
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog.setFixedSize(DialogUnitsToPixelsX(widthDu), DialogUnitsToPixelsY(heightDu));
+    dialog.setFixedSize(DuToPxX(widthDu), DuToPxY(heightDu));
 }
 
 QString ApplyMnemonicRule(const QString& text) {

@@ -13,10 +13,7 @@ class QWidget;
 
 namespace quorvel {
 
-// Dialog units to pixels at 96 DPI with the 8-point dialog font, rounded to
-// the nearest pixel.
-int DialogUnitsToPixelsX(int du);
-int DialogUnitsToPixelsY(int du);
+// A template rectangle in dialog units as pixels (ui/dialog_units.h).
 QRect DialogUnitsRect(int x, int y, int width, int height);
 
 // The platform's default sans-serif font at 8 points, and the frame of a
