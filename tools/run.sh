@@ -7,10 +7,10 @@ build=${QUORVEL_BUILD_DIR:-$top/build}
 example=${1:-$top/examples/two-dvds.box}
 "$top/tools/build.sh"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$build/quorvel" "$example"
+    exec "$build/app/quorvel" "$example"
 fi
 echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
 echo "Showing the example with quorvel-dump instead; run this on a desktop, or"
 echo "under 'xvfb-run', to get the window."
 echo
-exec "$build/quorvel-dump" "$example"
+exec "$build/cli/quorvel-dump" "$example"
