@@ -53,17 +53,17 @@ void ShowBytes(benchmark::State& state, const Bytes& file) {
 }
 
 void BM_PersonBlock(benchmark::State& state) {
-    quorvel::testing::BoxSpec spec;
-    spec.data = PersonBlock(static_cast<int>(state.range(0)));
-    ShowBytes(state, quorvel::testing::BuildBox(spec));
+    quorvel::testing::BoxSpec box;
+    box.data = PersonBlock(static_cast<int>(state.range(0)));
+    ShowBytes(state, quorvel::testing::BuildBox(box));
 }
 BENCHMARK(BM_PersonBlock)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_PersonBlockCompressed(benchmark::State& state) {
-    quorvel::testing::BoxSpec spec;
-    spec.flags = 0x80;
-    spec.data = quorvel::testing::Compress(PersonBlock(static_cast<int>(state.range(0))));
-    ShowBytes(state, quorvel::testing::BuildBox(spec));
+    quorvel::testing::BoxSpec box;
+    box.flags = 0x80;
+    box.data = quorvel::testing::Compress(PersonBlock(static_cast<int>(state.range(0))));
+    ShowBytes(state, quorvel::testing::BuildBox(box));
 }
 BENCHMARK(BM_PersonBlockCompressed)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -79,9 +79,9 @@ void BM_LanguageReferences(benchmark::State& state) {
     for (int i = 1; i <= count; ++i) {
         quorvel::testing::Append(data, Token(0x5B, std::to_string(i) + "#" + std::to_string(i)));
     }
-    quorvel::testing::BoxSpec spec;
-    spec.data = data;
-    ShowBytes(state, quorvel::testing::BuildBox(spec));
+    quorvel::testing::BoxSpec box;
+    box.data = data;
+    ShowBytes(state, quorvel::testing::BuildBox(box));
 }
 BENCHMARK(BM_LanguageReferences)->Arg(50000)->Unit(benchmark::kMillisecond);
 

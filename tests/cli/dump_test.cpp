@@ -79,15 +79,15 @@ protected:
         return path;
     }
     std::string GoodBox() {
-        testing::BoxSpec spec;
-        spec.flags = 0xC1;
-        spec.date = "20240229";
-        spec.time = "070809";
-        spec.cover = testing::Compress(JpegBytes(30, 42));
-        spec.data = testing::Compress(testing::Concat(
+        testing::BoxSpec box;
+        box.flags = 0xC1;
+        box.date = "20240229";
+        box.time = "070809";
+        box.cover = testing::Compress(JpegBytes(30, 42));
+        box.data = testing::Compress(testing::Concat(
             {Token(0x10, "Sch\xF6ne \"Kiste\" \\ 1"), Token(0x55, Bytes{0x5A, 0x00}),
              Token(0x61, "Ende\r\nzwei"), Token(0x80, "")}));
-        return Write("gut.box", testing::BuildBox(spec));
+        return Write("gut.box", testing::BuildBox(box));
     }
     std::filesystem::path dir_;
 };
@@ -123,10 +123,10 @@ TEST_F(Dump, FilesNotShownKeepTheTemplateTexts) {
         EXPECT_EQ(d.recordText, "");
     }
     // Wrong magic: shown, header labels set, but not a readable box.
-    testing::BoxSpec spec;
-    spec.magic = "MIRAX4.1";
-    spec.flags = 0x80;
-    const DumpedFile d = DumpBoxFile(Write("alt.box", testing::BuildBox(spec)));
+    testing::BoxSpec box;
+    box.magic = "MIRAX4.1";
+    box.flags = 0x80;
+    const DumpedFile d = DumpBoxFile(Write("alt.box", testing::BuildBox(box)));
     EXPECT_TRUE(d.shown);
     EXPECT_FALSE(d.problem.empty());
     EXPECT_EQ(d.compression, "Daten");

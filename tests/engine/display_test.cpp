@@ -31,11 +31,11 @@ struct FakeCovers {
     }
 };
 
-BoxDisplay Show(const testing::BoxSpec& spec, FakeCovers* covers = nullptr) {
+BoxDisplay Show(const testing::BoxSpec& box, FakeCovers* covers = nullptr) {
     FakeCovers local;
     FakeCovers& c = covers != nullptr ? *covers : local;
     FreeBoxFile();
-    LoadBoxBytes(testing::BuildBox(spec));
+    LoadBoxBytes(testing::BuildBox(box));
     CRecordRenderer renderer;
     BoxDisplay display = ShowBoxFile(renderer, c.Loader());
     FreeBoxFile();
@@ -43,9 +43,9 @@ BoxDisplay Show(const testing::BoxSpec& spec, FakeCovers* covers = nullptr) {
 }
 
 std::string ShowData(const Bytes& data) {
-    testing::BoxSpec spec;
-    spec.data = data;
-    return Show(spec).text;
+    testing::BoxSpec box;
+    box.data = data;
+    return Show(box).text;
 }
 
 TEST(Display, WorkedExampleByteForByte) {
@@ -109,12 +109,12 @@ TEST(Display, SummaryTexts) {
                           {0xC2, "Typ: Gif", "Cover && Daten"},
                           {0x3B, "Typ: ???", "keine"}};
     for (const Case& c : cases) {
-        testing::BoxSpec spec;
-        spec.flags = c.flags;
+        testing::BoxSpec box;
+        box.flags = c.flags;
         // Only stored blocks, so the compression bits do not make the
         // (uncompressed) test blocks unreadable: they just stay as stored.
-        spec.cover = testing::ToBytes("PICture");
-        const BoxDisplay d = Show(spec);
+        box.cover = testing::ToBytes("PICture");
+        const BoxDisplay d = Show(box);
         EXPECT_EQ(d.type, c.type) << int(c.flags);
         EXPECT_EQ(d.compression, c.compression) << int(c.flags);
         EXPECT_EQ(d.width, "Breite: 321");
@@ -142,10 +142,10 @@ TEST(Display, Timestamps) {
         {"  7-01-1", " 1-1 +", "-1.01.0007", "01:-1:00"},
     };
     for (const Case& c : cases) {
-        testing::BoxSpec spec;
-        spec.date = c.date;
-        spec.time = c.time;
-        const BoxDisplay d = Show(spec);
+        testing::BoxSpec box;
+        box.date = c.date;
+        box.time = c.time;
+        const BoxDisplay d = Show(box);
         EXPECT_EQ(d.date, c.shownDate);
         EXPECT_EQ(d.time, c.shownTime);
     }
@@ -153,26 +153,26 @@ TEST(Display, Timestamps) {
 
 TEST(Display, CoverOutcomes) {
     FakeCovers covers;
-    testing::BoxSpec spec;
-    spec.data = testing::Concat({Token(0x10, "A"), Token(0x80, "")});
-    BoxDisplay d = Show(spec, &covers);
+    testing::BoxSpec box;
+    box.data = testing::Concat({Token(0x10, "A"), Token(0x80, "")});
+    BoxDisplay d = Show(box, &covers);
     EXPECT_EQ(covers.calls, 0);  // no cover block: the loader is not asked
     EXPECT_FALSE(d.type || d.width || d.height);
-    spec.cover = testing::ToBytes("kein Bild");
-    d = Show(spec, &covers);
+    box.cover = testing::ToBytes("kein Bild");
+    d = Show(box, &covers);
     EXPECT_EQ(covers.calls, 1);
     EXPECT_FALSE(d.type || d.width || d.height);  // failed load: labels stay
     EXPECT_EQ(d.text, "\r\nBox-Titel:\t\tA");
 }
 
 TEST(Display, WrongMagicShowsHeaderLabelsOnly) {
-    testing::BoxSpec spec;
-    spec.magic = "MIRAX3.0";
-    spec.flags = 0xC1;
-    spec.cover = testing::ToBytes("PICture");
-    spec.data = Token(0x10, "A");
+    testing::BoxSpec box;
+    box.magic = "MIRAX3.0";
+    box.flags = 0xC1;
+    box.cover = testing::ToBytes("PICture");
+    box.data = Token(0x10, "A");
     FakeCovers covers;
-    const BoxDisplay d = Show(spec, &covers);
+    const BoxDisplay d = Show(box, &covers);
     EXPECT_TRUE(d.shown);
     EXPECT_FALSE(d.magicOk);
     EXPECT_EQ(covers.calls, 0);
@@ -216,9 +216,9 @@ protected:
 };
 
 TEST_F(OpenBox, ExtensionDecidesWhetherAFileIsShown) {
-    testing::BoxSpec spec;
-    spec.data = testing::Concat({Token(0x10, "A"), Token(0x80, "")});
-    const Bytes box = testing::BuildBox(spec);
+    testing::BoxSpec layout;
+    layout.data = testing::Concat({Token(0x10, "A"), Token(0x80, "")});
+    const Bytes box = testing::BuildBox(layout);
     CRecordRenderer renderer;
     FakeCovers covers;
     for (const char* name : {"a.box", "b.BOX", "c.BoX", "d.x.box", ".box"}) {
@@ -243,9 +243,9 @@ TEST_F(OpenBox, UnreadableOrShortFilesAreNotShown) {
     std::filesystem::create_directories(dir_ / "folder.box");
     EXPECT_FALSE(OpenBoxFile((dir_ / "folder.box").string(), renderer, covers.Loader()).shown);
     // A bare header with the magic is shown, with an empty text.
-    testing::BoxSpec spec;
+    testing::BoxSpec box;
     const BoxDisplay d =
-        OpenBoxFile(Write("bare.box", testing::BuildBox(spec)), renderer, covers.Loader());
+        OpenBoxFile(Write("bare.box", testing::BuildBox(box)), renderer, covers.Loader());
     EXPECT_TRUE(d.shown);
     EXPECT_TRUE(d.magicOk);
     EXPECT_EQ(d.text, "");

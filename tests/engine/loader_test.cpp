@@ -19,7 +19,7 @@ class Loader : public ::testing::Test {
 protected:
     void SetUp() override { FreeBoxFile(); }
     void TearDown() override { FreeBoxFile(); }
-    void Load(const testing::BoxSpec& spec) { LoadBoxBytes(testing::BuildBox(spec)); }
+    void Load(const testing::BoxSpec& box) { LoadBoxBytes(testing::BuildBox(box)); }
     void Load(const Bytes& file) { LoadBoxBytes(file); }
     void ExpectEmpty() {
         EXPECT_EQ(g_pBoxHeader, nullptr);
@@ -33,11 +33,11 @@ protected:
 };
 
 TEST_F(Loader, StoredBlocksAndHeaderFields) {
-    testing::BoxSpec spec;
-    spec.cover = cover_;
-    spec.data = data_;
-    spec.flags = 0x02;
-    Load(spec);
+    testing::BoxSpec box;
+    box.cover = cover_;
+    box.data = data_;
+    box.flags = 0x02;
+    Load(box);
     ASSERT_NE(g_pBoxHeader, nullptr);
     EXPECT_EQ(g_pBoxHeader->flags, 0x02);
     EXPECT_EQ(g_pBoxHeader->coverOffset, 64u);
@@ -49,26 +49,26 @@ TEST_F(Loader, StoredBlocksAndHeaderFields) {
 }
 
 TEST_F(Loader, NoCoverNoData) {
-    testing::BoxSpec spec;
-    spec.data = data_;
-    Load(spec);  // coverOffset = dataOffset = 64
+    testing::BoxSpec box;
+    box.data = data_;
+    Load(box);  // coverOffset = dataOffset = 64
     EXPECT_EQ(g_pCoverBlock, nullptr);
     EXPECT_EQ(Block(DataBlock()), data_);
     FreeBoxFile();
-    spec.data.clear();
-    spec.cover = cover_;
-    Load(spec);  // dataOffset equals the file length
+    box.data.clear();
+    box.cover = cover_;
+    Load(box);  // dataOffset equals the file length
     EXPECT_EQ(Block(CoverBlock()), cover_);
     EXPECT_EQ(g_pDataBlock, nullptr);
 }
 
 TEST_F(Loader, WrongMagicKeepsOnlyTheHeader) {
     for (const char* magic : {"MIRAX3.0", "mirax4.0", "MIRAX4.1", "XXXXXXXX"}) {
-        testing::BoxSpec spec;
-        spec.magic = magic;
-        spec.cover = cover_;
-        spec.data = data_;
-        Load(spec);
+        testing::BoxSpec box;
+        box.magic = magic;
+        box.cover = cover_;
+        box.data = data_;
+        Load(box);
         EXPECT_NE(g_pBoxHeader, nullptr) << magic;
         EXPECT_FALSE(g_pBoxHeader->HasMagic());
         EXPECT_EQ(g_pCoverBlock, nullptr);
@@ -86,45 +86,45 @@ TEST_F(Loader, ShorterThanHeaderLoadsNothing) {
 }
 
 TEST_F(Loader, CompressedBlocks) {
-    testing::BoxSpec spec;
-    spec.flags = 0xC1;
-    spec.cover = testing::Compress(cover_);
-    spec.data = testing::Compress(data_);
-    Load(spec);
+    testing::BoxSpec box;
+    box.flags = 0xC1;
+    box.cover = testing::Compress(cover_);
+    box.data = testing::Compress(data_);
+    Load(box);
     EXPECT_EQ(Block(CoverBlock()), cover_);
     EXPECT_EQ(Block(DataBlock()), data_);
     FreeBoxFile();
 
     // Flags 0x00: the same compressed bytes stay as stored.
-    spec.flags = 0x00;
-    Load(spec);
-    EXPECT_EQ(Block(CoverBlock()), spec.cover);
-    EXPECT_EQ(Block(DataBlock()), spec.data);
+    box.flags = 0x00;
+    Load(box);
+    EXPECT_EQ(Block(CoverBlock()), box.cover);
+    EXPECT_EQ(Block(DataBlock()), box.data);
 }
 
 TEST_F(Loader, DataIsTakenFromBehindTheStoredCover) {
     Bytes bigCover(5000, 'c');  // compresses to far less than it inflates to
-    testing::BoxSpec spec;
-    spec.flags = 0x40;
-    spec.cover = testing::Compress(bigCover);
-    spec.data = data_;
-    Load(spec);
+    testing::BoxSpec box;
+    box.flags = 0x40;
+    box.cover = testing::Compress(bigCover);
+    box.data = data_;
+    Load(box);
     EXPECT_EQ(g_nCoverSize, 5000);
     EXPECT_EQ(Block(DataBlock()), data_);
 }
 
 TEST_F(Loader, DeclaredLengthTooLargeOrTooSmall) {
-    testing::BoxSpec spec;
-    spec.flags = 0x80;
-    spec.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() + 1000));
-    Load(spec);
+    testing::BoxSpec box;
+    box.flags = 0x80;
+    box.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() + 1000));
+    Load(box);
     EXPECT_EQ(Block(DataBlock()), data_);  // true length, not the declared one
     FreeBoxFile();
 
-    spec.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() - 1));
-    Load(spec);
-    EXPECT_EQ(Block(DataBlock()), spec.data);  // kept as stored, prefix included
-    EXPECT_EQ(g_nDataSize, static_cast<int32_t>(spec.data.size()));
+    box.data = testing::Compress(data_, static_cast<uint32_t>(data_.size() - 1));
+    Load(box);
+    EXPECT_EQ(Block(DataBlock()), box.data);  // kept as stored, prefix included
+    EXPECT_EQ(g_nDataSize, static_cast<int32_t>(box.data.size()));
 }
 
 TEST_F(Loader, BrokenCompressedBlocksStayAsStored) {
@@ -135,21 +135,21 @@ TEST_F(Loader, BrokenCompressedBlocksStayAsStored) {
         Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01},
     };
     for (const Bytes& block : blocks) {
-        testing::BoxSpec spec;
-        spec.flags = 0x80;
-        spec.data = block;
-        Load(spec);
+        testing::BoxSpec box;
+        box.flags = 0x80;
+        box.data = block;
+        Load(box);
         EXPECT_EQ(Block(DataBlock()), block);
         FreeBoxFile();
     }
 }
 
 TEST_F(Loader, EmptyInflatedBlocks) {
-    testing::BoxSpec spec;
-    spec.flags = 0xC0;
-    spec.cover = testing::Compress({});
-    spec.data = testing::Compress({});
-    Load(spec);
+    testing::BoxSpec box;
+    box.flags = 0xC0;
+    box.cover = testing::Compress({});
+    box.data = testing::Compress({});
+    Load(box);
     // The cover is there but empty (no picture can load from it); the data is
     // absent, since there is no token in it.
     EXPECT_NE(g_pCoverBlock, nullptr);
@@ -173,12 +173,12 @@ TEST_F(Loader, OffsetsThatDoNotFitTheFile) {
         {0xFFFFFFF0u, 0, true, false},    // wraps to a cover of 16; data too long
     };
     for (const Case& c : cases) {
-        testing::BoxSpec spec;
-        spec.cover = cover_;
-        spec.data = Bytes(7, 'd');
-        spec.coverOffset = c.coverOffset;
-        spec.dataOffset = c.dataOffset;
-        const Bytes file = testing::BuildBox(spec);
+        testing::BoxSpec box;
+        box.cover = cover_;
+        box.data = Bytes(7, 'd');
+        box.coverOffset = c.coverOffset;
+        box.dataOffset = c.dataOffset;
+        const Bytes file = testing::BuildBox(box);
         ASSERT_EQ(file.size(), 81u);
         Load(file);
         EXPECT_EQ(g_pCoverBlock != nullptr, c.cover) << c.coverOffset << " " << c.dataOffset;

@@ -82,19 +82,19 @@ inline void PutU32(Bytes& b, size_t at, uint32_t v) {
     }
 }
 
-inline Bytes BuildBox(const BoxSpec& spec) {
+inline Bytes BuildBox(const BoxSpec& box) {
     Bytes file(64, 0);
-    for (size_t i = 0; i < 8 && i < spec.magic.size(); ++i)
-        file[i] = spec.magic[i];
-    for (size_t i = 0; i < 8 && i < spec.date.size(); ++i)
-        file[40 + i] = spec.date[i];
-    for (size_t i = 0; i < 6 && i < spec.time.size(); ++i)
-        file[48 + i] = spec.time[i];
-    file[54] = spec.flags;
-    PutU32(file, 56, spec.coverOffset.value_or(64));
-    PutU32(file, 60, spec.dataOffset.value_or(64 + static_cast<uint32_t>(spec.cover.size())));
-    Append(file, spec.cover);
-    Append(file, spec.data);
+    for (size_t i = 0; i < 8 && i < box.magic.size(); ++i)
+        file[i] = box.magic[i];
+    for (size_t i = 0; i < 8 && i < box.date.size(); ++i)
+        file[40 + i] = box.date[i];
+    for (size_t i = 0; i < 6 && i < box.time.size(); ++i)
+        file[48 + i] = box.time[i];
+    file[54] = box.flags;
+    PutU32(file, 56, box.coverOffset.value_or(64));
+    PutU32(file, 60, box.dataOffset.value_or(64 + static_cast<uint32_t>(box.cover.size())));
+    Append(file, box.cover);
+    Append(file, box.data);
     return file;
 }
 

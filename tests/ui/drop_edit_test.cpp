@@ -25,11 +25,11 @@ protected:
     }
 
     std::string Box(const QString& name, const std::string& date, const std::string& title) {
-        BoxSpec spec;
-        spec.date = date;
-        spec.cover = SolidBmp(QColor(10, 20, 30), 12, 16);
-        spec.data = Stream({Token(0x10, title)});
-        return WriteBox(m_dir, name, spec);
+        BoxSpec box;
+        box.date = date;
+        box.cover = SolidBmp(QColor(10, 20, 30), 12, 16);
+        box.data = Stream({Token(0x10, title)});
+        return WriteBox(m_dir, name, box);
     }
 
     std::string DroppedPath() {

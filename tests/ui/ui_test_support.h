@@ -49,9 +49,9 @@ inline Bytes Stream(std::initializer_list<Bytes> tokens) {
 }
 
 // Writes a box into `dir` and returns its path.
-inline std::string WriteBox(const QTemporaryDir& dir, const QString& name, const BoxSpec& spec) {
+inline std::string WriteBox(const QTemporaryDir& dir, const QString& name, const BoxSpec& box) {
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-    WriteFile(path, BuildBox(spec));
+    WriteFile(path, BuildBox(box));
     return path;
 }
 

@@ -32,12 +32,12 @@ protected:
     // A box with a 30 x 50 red BMP cover, its date and one title line.
     std::string SimpleBox(const QString& name, const std::string& date = "20060131",
                           const std::string& title = "Kiste") {
-        BoxSpec spec;
-        spec.date = date;
-        spec.time = "235959";
-        spec.cover = SolidBmp(kRed, 30, 50);
-        spec.data = Stream({Token(0x10, title)});
-        return WriteBox(m_dir, name, spec);
+        BoxSpec box;
+        box.date = date;
+        box.time = "235959";
+        box.cover = SolidBmp(kRed, 30, 50);
+        box.data = Stream({Token(0x10, title)});
+        return WriteBox(m_dir, name, box);
     }
 
     QTemporaryDir m_dir;
@@ -165,13 +165,13 @@ TEST_F(ViewerTest, ViewerDisplayFillsEveryLabelAndTheView) {
     CViewerDlg dlg;
     dlg.show();
     for (const FlagsCase& c : cases) {
-        BoxSpec spec;
-        spec.flags = c.flags;
-        spec.date = "20060131";
-        spec.time = "235958";
-        spec.cover = (c.flags & 0x40) ? Compress(cover) : cover;
-        spec.data = (c.flags & 0x80) ? Compress(data) : data;
-        dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("flags.box"), spec));
+        BoxSpec box;
+        box.flags = c.flags;
+        box.date = "20060131";
+        box.time = "235958";
+        box.cover = (c.flags & 0x40) ? Compress(cover) : cover;
+        box.data = (c.flags & 0x80) ? Compress(data) : data;
+        dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("flags.box"), box));
         const QString row = QString::number(c.flags, 16);
         EXPECT_EQ(LabelOf(dlg, IDC_TYPE), QString::fromLatin1(c.type)) << row.toStdString();
         EXPECT_EQ(LabelOf(dlg, IDC_WIDTH), QStringLiteral("Breite: 30"));
@@ -194,12 +194,12 @@ TEST_F(ViewerTest, ViewerDisplayWithoutCoverKeepsPictureAndSizeLabels) {
     dlg.OpenBoxFile(SimpleBox(QStringLiteral("with-cover.box")));
     const WindowState before = Snapshot(dlg);
 
-    BoxSpec spec;
-    spec.flags = 0x82;  // would say "Gif" if a cover were loaded
-    spec.date = "19991224";
-    spec.time = "080910";
-    spec.data = Stream({Token(0x10, "Ohne Bild")});
-    dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("no-cover.box"), spec));
+    BoxSpec box;
+    box.flags = 0x82;  // would say "Gif" if a cover were loaded
+    box.date = "19991224";
+    box.time = "080910";
+    box.data = Stream({Token(0x10, "Ohne Bild")});
+    dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("no-cover.box"), box));
     const WindowState after = Snapshot(dlg);
     EXPECT_EQ(after.type, before.type);
     EXPECT_EQ(after.width, before.width);
@@ -218,14 +218,14 @@ TEST_F(ViewerTest, ViewerDisplayOfAWrongMagicClearsOnlyTheText) {
     const WindowState before = Snapshot(dlg);
     ASSERT_FALSE(before.text.isEmpty());
 
-    BoxSpec spec;
-    spec.magic = "MIRAX3.0";
-    spec.flags = 0x40;
-    spec.date = "20200229";
-    spec.time = "120000";
-    spec.cover = SolidBmp(QColor(0, 0, 255), 8, 8);
-    spec.data = Stream({Token(0x10, "nie gezeigt")});
-    dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("old.box"), spec));
+    BoxSpec box;
+    box.magic = "MIRAX3.0";
+    box.flags = 0x40;
+    box.date = "20200229";
+    box.time = "120000";
+    box.cover = SolidBmp(QColor(0, 0, 255), 8, 8);
+    box.data = Stream({Token(0x10, "nie gezeigt")});
+    dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("old.box"), box));
     const WindowState after = Snapshot(dlg);
     EXPECT_EQ(after.text, QString());
     EXPECT_EQ(after.compression, QStringLiteral("Cover"));

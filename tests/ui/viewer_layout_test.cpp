@@ -23,22 +23,22 @@ protected:
     void TearDown() override { g_viewerApp.SetCommandLineText(""); }
 
     std::string BoxWithCover(const QString& name, const QImage& cover) {
-        BoxSpec spec;
-        spec.cover = EncodeImage(cover);
-        spec.data = Stream({Token(0x10, "Bild")});
-        return WriteBox(m_dir, name, spec);
+        BoxSpec box;
+        box.cover = EncodeImage(cover);
+        box.data = Stream({Token(0x10, "Bild")});
+        return WriteBox(m_dir, name, box);
     }
 
     // `lines` title lines "<tag><number>" padded to `width` characters.
     std::string LongBox(const QString& name, const std::string& tag, int lines, int width) {
-        BoxSpec spec;
+        BoxSpec box;
         for (int i = 0; i < lines; ++i) {
             std::string title = tag + std::to_string(i);
             title.resize(static_cast<size_t>(width), 'w');
-            Append(spec.data, Token(0x10, title));
+            Append(box.data, Token(0x10, title));
         }
-        Append(spec.data, Token(0x80, Bytes{}));
-        return WriteBox(m_dir, name, spec);
+        Append(box.data, Token(0x80, Bytes{}));
+        return WriteBox(m_dir, name, box);
     }
 
     QTemporaryDir m_dir;
