@@ -174,4 +174,18 @@ std::string Utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+std::string ApplyMnemonicRule(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            shown += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '&') {
+            shown += '&';
+            ++i;
+        }
+    }
+    return shown;
+}
+
 }  // namespace quorvel

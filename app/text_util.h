@@ -21,6 +21,11 @@ unsigned char FoldAscii(unsigned char c);
 std::string FoldAscii(std::string_view text);
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
+// A label's text as the screen shows it: "&&" is one '&', a single '&' only
+// marks the next character as the mnemonic and is not shown. Works on
+// Windows-1252 and UTF-8 alike ('&' never occurs inside a UTF-8 sequence).
+std::string ApplyMnemonicRule(std::string_view text);
+
 // Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to
 // the C1 control characters of the same value.
 std::string Cp1252ToUtf8(std::string_view text);

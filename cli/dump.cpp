@@ -57,16 +57,7 @@ void AppendLine(std::string& out, std::string_view name, const std::string& valu
 }  // namespace
 
 std::string LabelAsShown(std::string_view cp1252) {
-    // A label takes '&' as the mark of its mnemonic: "&&" shows one '&', a
-    // single '&' shows nothing.
-    std::string shown;
-    for (size_t i = 0; i < cp1252.size(); ++i) {
-        if (cp1252[i] == '&' && i + 1 < cp1252.size()) {
-            ++i;
-        }
-        shown += cp1252[i];
-    }
-    return ConvertText(shown);
+    return ConvertText(ApplyMnemonicRule(cp1252));
 }
 
 DumpedFile DumpBoxFile(const std::string& path) {

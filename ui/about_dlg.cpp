@@ -1,5 +1,7 @@
 #include "ui/about_dlg.h"
 
+#include "ui/viewer_text.h"
+
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -80,10 +82,10 @@ bool CAboutDlg::OnInitDialog(const CApplikation& app) {
     auto* version = static_cast<QLabel*>(FindControl(this, IDC_VERSION));
     version->setText(QStringLiteral("Version (") + FromCp1252(fileVersion) + u')');
     static_cast<QLabel*>(FindControl(this, IDC_LEGAL_NOTICE))
-        ->setText(ApplyMnemonicRule(FromCp1252(legalNotice)));
+        ->setText(MnemonicDisplayText(FromCp1252(legalNotice)));
     static_cast<QLabel*>(FindControl(this, IDC_COMMENT))->setText(FromCp1252(comments));
     static_cast<QLabel*>(FindControl(this, IDC_FEEDBACK))
-        ->setText(ApplyMnemonicRule(QString::fromLatin1(kFeedbackAddress)));
+        ->setText(MnemonicDisplayText(QString::fromLatin1(kFeedbackAddress)));
 
     // The application name is a file name, in the local encoding.
     setWindowTitle(QString::fromUtf8("Info \u00fcber ") +

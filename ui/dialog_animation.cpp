@@ -1,5 +1,7 @@
 #include "ui/dialog_animation.h"
 
+#include "ui/viewer_text.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QImage>
@@ -51,27 +53,13 @@ void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu) {
     dialog.setFixedSize(DuToPxX(widthDu), DuToPxY(heightDu));
 }
 
-QString ApplyMnemonicRule(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'&') {
-            shown += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == u'&') {
-            shown += u'&';
-            ++i;
-        }
-    }
-    return shown;
-}
-
 QLabel* CreateStatic(QWidget* dialog, int id, QRect du, const QString& text, bool prefix,
                      bool notify) {
     auto* label = new QLabel(dialog);
     label->setProperty(kControlIdProperty, id);
     label->setObjectName(QStringLiteral("IDC_%1").arg(id));
     label->setTextFormat(Qt::PlainText);
-    label->setText(prefix ? ApplyMnemonicRule(text) : text);
+    label->setText(prefix ? MnemonicDisplayText(text) : text);
     label->setGeometry(DialogUnitsRect(du.x(), du.y(), du.width(), du.height()));
     label->setAttribute(Qt::WA_TransparentForMouseEvents, !notify);
     return label;

@@ -27,9 +27,6 @@ void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu);
 QLabel* CreateStatic(QWidget* dialog, int id, QRect du, const QString& text, bool prefix,
                      bool notify);
 
-// `text` after the mnemonic rule above.
-QString ApplyMnemonicRule(const QString& text);
-
 // The control carrying `id` among `dialog`'s children, or nullptr.
 QWidget* FindControl(const QWidget* dialog, int id);
 

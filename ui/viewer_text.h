@@ -35,17 +35,7 @@ inline std::optional<std::string> CommandLinePath(std::string_view commandLine) 
 // A label text as a static control shows it: "&&" is one '&', a single '&'
 // only marks the next character (no underline here) and vanishes.
 inline QString MnemonicDisplayText(const QString& text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'&') {
-            shown += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == u'&') {
-            shown += u'&';
-            ++i;
-        }
-    }
-    return shown;
+    return QString::fromStdString(ApplyMnemonicRule(text.toStdString()));
 }
 
 // A Windows-1252 label text as shown on screen.

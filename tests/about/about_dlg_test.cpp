@@ -170,18 +170,6 @@ TEST_F(AboutBox, TextsAreShownAsTheirStaticsShowThem) {
     }
 }
 
-TEST(DialogText, MnemonicRule) {
-    const struct {
-        const char* in;
-        const char* shown;
-    } cases[] = {{"&OK", "OK"}, {"A&&B", "A&B"}, {"x&", "x"},
-                 {"&&&", "&"},  {"&&&&", "&&"},  {"kein", "kein"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ApplyMnemonicRule(QString::fromLatin1(c.in)), QString::fromLatin1(c.shown))
-            << c.in;
-    }
-}
-
 TEST_F(AboutBox, TemplateGeometryInPixels) {
     SetExecutablePathForTesting(kBuiltProgram);
     CAboutDlg dlg;
