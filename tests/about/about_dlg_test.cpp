@@ -97,7 +97,7 @@ class AboutBox : public ::testing::Test {
 protected:
     void SetUp() override {
         App();
-        ASSERT_TRUE(m_dir.Ok());
+        ASSERT_TRUE(m_dir.ok());
     }
     void TearDown() override { SetExecutablePathForTesting(""); }
 
@@ -123,7 +123,7 @@ TEST_F(AboutBox, CaptionAndVersionFollowTheProgramFileName) {
                              "\xC3\x9C"
                              "bersicht"}) {
         SCOPED_TRACE(name);
-        const std::string copy = m_dir.Folder() + name;
+        const std::string copy = m_dir.path() + name;
         std::filesystem::copy_file(kBuiltProgram, copy);
         SetExecutablePathForTesting(copy);
         CAboutDlg dlg;
@@ -135,10 +135,10 @@ TEST_F(AboutBox, CaptionAndVersionFollowTheProgramFileName) {
 }
 
 TEST_F(AboutBox, EmptyFormsWhenNothingCanBeRead) {
-    test::WriteFile(m_dir.Folder() + "kein-elf", test::Bytes(100, 'x'));
+    test::WriteFile(m_dir.path() + "kein-elf", test::Bytes(100, 'x'));
     for (const char* name : {"gibtsnicht", "kein-elf"}) {
         SCOPED_TRACE(name);
-        SetExecutablePathForTesting(m_dir.Folder() + name);
+        SetExecutablePathForTesting(m_dir.path() + name);
         CAboutDlg dlg;
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version ()");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "");
@@ -156,7 +156,7 @@ TEST_F(AboutBox, TextsAreShownAsTheirStaticsShowThem) {
                            {{u"040704b0",
                              {{u"Comments", u"A&B <i>x</i>"},
                               {u"LegalCopyright", u"M\u00fcller && S\u00f6hne <b>"}}}});
-    const std::string program = m_dir.Folder() + "gebaut";
+    const std::string program = m_dir.path() + "gebaut";
     test::WriteFile(program, test::BuildElf({{std::string(kVersionSectionName), block}}).bytes);
     SetExecutablePathForTesting(program);
     CAboutDlg dlg;
@@ -460,7 +460,7 @@ TEST_F(AboutBox, AnimationRepeatsWithoutEnd) {
     for (uint8_t i = 0; i < 3; ++i) {
         gif.frames.push_back({std::vector<uint8_t>(16, i), 2});
     }
-    const std::string path = m_dir.Folder() + "once.gif";
+    const std::string path = m_dir.path() + "once.gif";
     ASSERT_TRUE(tools::WriteFileBytes(path, tools::EncodeGif(gif)));
 
     QWidget place;
@@ -481,10 +481,10 @@ TEST_F(AboutBox, AnimationRepeatsWithoutEnd) {
 }
 
 TEST_F(AboutBox, MissingOrBrokenClipLeavesThePlaceEmpty) {
-    test::WriteFile(m_dir.Folder() + "broken.gif",
+    test::WriteFile(m_dir.path() + "broken.gif",
                     test::Bytes{'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0x13, 0x37});
     for (const QString& clip :
-         {QStringLiteral(":/res/AVI/999"), QString::fromStdString(m_dir.Folder() + "broken.gif")}) {
+         {QStringLiteral(":/res/AVI/999"), QString::fromStdString(m_dir.path() + "broken.gif")}) {
         SCOPED_TRACE(clip.toStdString());
         QWidget place;
         place.resize(50, 50);

@@ -121,20 +121,20 @@ TEST(ElfSection, EveryTruncatedFileHidesTheSection) {
 
 TEST(ElfSection, ReadsOnlyRegularFilesAndHonoursTheSizeLimit) {
     test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
+    ASSERT_TRUE(dir.ok());
     const Bytes data = Payload(100, 4);
-    const std::string file = dir.Folder() + "prog";
+    const std::string file = dir.path() + "prog";
     ASSERT_TRUE(test::WriteFile(file, BuildElf({{".quorvel_version", data}}).bytes));
 
     const auto read = ReadElfSection(file, ".quorvel_version", 100);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(*read, data);
     EXPECT_FALSE(ReadElfSection(file, ".quorvel_version", 99).has_value());
-    EXPECT_FALSE(ReadElfSection(dir.Folder() + "missing", ".quorvel_version", 100).has_value());
-    EXPECT_FALSE(ReadElfSection(dir.Folder(), ".quorvel_version", 100).has_value());
+    EXPECT_FALSE(ReadElfSection(dir.path() + "missing", ".quorvel_version", 100).has_value());
+    EXPECT_FALSE(ReadElfSection(dir.path(), ".quorvel_version", 100).has_value());
 
     // A FIFO has no section and must not make the reader wait for a writer.
-    const std::string fifo = dir.Folder() + "fifo";
+    const std::string fifo = dir.path() + "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(ReadElfSection(fifo, ".quorvel_version", 100).has_value());
 }

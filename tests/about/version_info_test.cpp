@@ -56,7 +56,7 @@ Bytes GermanBlock(uint32_t fileMS, uint32_t fileLS) {
 
 // An ELF file in `dir` named `name` whose version section holds `block`.
 std::string WriteProgram(const test::TempDir& dir, const std::string& name, const Bytes& block) {
-    const std::string path = dir.Folder() + name;
+    const std::string path = dir.path() + name;
     test::WriteFile(path, test::BuildElf({{".text", Bytes(16, 0x90)},
                                           {std::string(kVersionSectionName), block}})
                               .bytes);
@@ -119,34 +119,34 @@ TEST(VersionInfo, BuiltExecutableCarriesTheDescribedBlock) {
 
 TEST(VersionInfo, LookupFollowsTheFileName) {
     test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
-    std::filesystem::copy_file(kBuildFolder + "quorvel", dir.Folder() + "anderer-name");
+    ASSERT_TRUE(dir.ok());
+    std::filesystem::copy_file(kBuildFolder + "quorvel", dir.path() + "anderer-name");
 
     Outputs renamed;
-    EXPECT_TRUE(renamed.Read(dir.Folder(), "anderer-name"));
+    EXPECT_TRUE(renamed.Read(dir.path(), "anderer-name"));
     EXPECT_EQ(renamed.fileVersion, "1.0.3.0");
     EXPECT_EQ(renamed.comments, "Quorvel");
 
     Outputs oldName;
-    EXPECT_FALSE(oldName.Read(dir.Folder(), "quorvel"));
+    EXPECT_FALSE(oldName.Read(dir.path(), "quorvel"));
     EXPECT_EQ(oldName.fileVersion, "keep file");
 }
 
 TEST(VersionInfo, NothingReadableLeavesEveryOutputAsGiven) {
     test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
-    test::WriteFile(dir.Folder() + "text", Bytes{'n', 'o', ' ', 'E', 'L', 'F', '\n'});
-    test::WriteFile(dir.Folder() + "plain-elf", test::BuildElf({{".text", Bytes(8, 1)}}).bytes);
+    ASSERT_TRUE(dir.ok());
+    test::WriteFile(dir.path() + "text", Bytes{'n', 'o', ' ', 'E', 'L', 'F', '\n'});
+    test::WriteFile(dir.path() + "plain-elf", test::BuildElf({{".text", Bytes(8, 1)}}).bytes);
     test::WriteFile(
-        dir.Folder() + "huge",
+        dir.path() + "huge",
         test::BuildElf({{std::string(kVersionSectionName), Bytes(kMaxVersionBlockSize + 1, 0)}})
             .bytes);
-    std::filesystem::create_directory(dir.Folder() + "folder");
+    std::filesystem::create_directory(dir.path() + "folder");
 
     for (const char* name : {"missing", "text", "plain-elf", "huge", "folder", ""}) {
         SCOPED_TRACE(name);
         Outputs out;
-        EXPECT_FALSE(out.Read(dir.Folder(), name));
+        EXPECT_FALSE(out.Read(dir.path(), name));
         EXPECT_EQ(out.fileVersion, "keep file");
         EXPECT_EQ(out.productVersion, "keep product");
         EXPECT_EQ(out.comments, "keep comments");
@@ -156,11 +156,11 @@ TEST(VersionInfo, NothingReadableLeavesEveryOutputAsGiven) {
 
 TEST(VersionInfo, CraftedBlocksInAProgramFile) {
     test::TempDir dir;
-    ASSERT_TRUE(dir.Ok());
+    ASSERT_TRUE(dir.ok());
 
     WriteProgram(dir, "german", GermanBlock(0x0002000A, 0x00000007));
     Outputs german;
-    EXPECT_TRUE(german.Read(dir.Folder(), "german"));
+    EXPECT_TRUE(german.Read(dir.path(), "german"));
     EXPECT_EQ(german.fileVersion, "2.10.0.7");
     EXPECT_EQ(german.productVersion, "3.0.0.1");
     EXPECT_EQ(german.comments, "Kommentar");
@@ -172,7 +172,7 @@ TEST(VersionInfo, CraftedBlocksInAProgramFile) {
         VersionBlock(test::FixedPart(0x00010000, 0x00030000, 0x00010000, 0x00030000),
                      {{u"040904b0", {{u"Comments", u"Comment"}, {u"LegalCopyright", u"Notice"}}}}));
     Outputs english;
-    EXPECT_TRUE(english.Read(dir.Folder(), "english"));
+    EXPECT_TRUE(english.Read(dir.path(), "english"));
     EXPECT_EQ(english.fileVersion, "1.0.3.0");
     EXPECT_EQ(english.comments, "keep comments");
     EXPECT_EQ(english.legalNotice, "keep legal");
@@ -182,7 +182,7 @@ TEST(VersionInfo, CraftedBlocksInAProgramFile) {
                  VersionBlock(test::FixedPart(0x00010000, 0, 0x00010000, 0, 0x12345678),
                               {{u"040704b0", {{u"Comments", u"Nur Text"}}}}));
     Outputs unsignedBlock;
-    EXPECT_FALSE(unsignedBlock.Read(dir.Folder(), "unsigned"));
+    EXPECT_FALSE(unsignedBlock.Read(dir.path(), "unsigned"));
     EXPECT_EQ(unsignedBlock.fileVersion, "keep file");
     EXPECT_EQ(unsignedBlock.comments, "Nur Text");
     EXPECT_EQ(unsignedBlock.legalNotice, "keep legal");
@@ -343,12 +343,12 @@ std::optional<MemoryLines> ParseMemoryLines(std::string_view log) {
 class VersionInfoLog : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.Ok());
+        ASSERT_TRUE(m_dir.ok());
         m_savedFile = g_strLogFile;
         m_savedBackup = g_strLogBackupFile;
         m_savedMask = g_nLogMask;
-        g_strLogFile = m_dir.Folder() + "q.log";
-        g_strLogBackupFile = m_dir.Folder() + "q.bak";
+        g_strLogFile = m_dir.path() + "q.log";
+        g_strLogBackupFile = m_dir.path() + "q.bak";
         SetLogClockForTesting([] {
             std::tm t{};
             t.tm_mday = 2;
@@ -366,7 +366,7 @@ protected:
         g_strLogBackupFile = m_savedBackup;
         g_nLogMask = m_savedMask;
     }
-    std::string Log() const { return test::ReadText(m_dir.Folder() + "q.log"); }
+    std::string Log() const { return test::ReadText(m_dir.path() + "q.log"); }
 
     test::TempDir m_dir;
 
@@ -382,12 +382,12 @@ TEST_F(VersionInfoLog, MemoryLinesAtLevelEight) {
         uint32_t expectedSize;
     } cases[] = {
         {kBuildFolder, "quorvel", GetFileVersionInfoSize(kBuildFolder + "quorvel") + 1},
-        {m_dir.Folder(), "missing", 1},
+        {m_dir.path(), "missing", 1},
     };
     ASSERT_GT(cases[0].expectedSize, 100u);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(m_dir.Folder() + "q.log");
+        std::filesystem::remove(m_dir.path() + "q.log");
         g_nLogMask = 8;
         Outputs out;
         out.Read(c.folder, c.name);

@@ -12,7 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace quorvel::test {
+
+using testing::TempDir;
 
 using Bytes = std::vector<unsigned char>;
 
@@ -213,32 +217,6 @@ inline ElfImage BuildElf(const std::vector<std::pair<std::string, Bytes>>& secti
     image.Set(image.shstrndxAt, count - 1, 2);
     return image;
 }
-
-// A fresh folder under $TMPDIR (else /tmp), removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/quorvel-about-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-        }
-    }
-    ~TempDir() {
-        if (!m_path.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(m_path, ignored);
-        }
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    bool Ok() const { return !m_path.empty(); }
-    // The folder, ending in '/'.
-    std::string Folder() const { return m_path + "/"; }
-
-private:
-    std::string m_path;
-};
 
 inline bool WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

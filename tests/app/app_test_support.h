@@ -13,38 +13,9 @@
 
 #include "app/log.h"
 #include "app/platform.h"
+#include "support/temp_dir.h"
 
 namespace quorvel::testing {
-
-// A fresh folder under $TMPDIR (else /tmp), removed with its content at the
-// end of the test. path() ends in '/'.
-class TempDir {
-public:
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quorvel_app_XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern + "/";
-        }
-    }
-    ~TempDir() {
-        if (!m_path.empty()) {
-            std::error_code ec;
-            std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-            std::filesystem::remove_all(m_path, ec);
-        }
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return m_path; }
-    bool ok() const { return !m_path.empty(); }
-
-private:
-    std::string m_path;
-};
 
 inline std::optional<std::string> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -16,6 +16,7 @@
 #include "cli/dump.h"
 #include "cli/json_text.h"
 #include "support/box_builder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
@@ -67,12 +68,7 @@ protected:
         // for the whole run.
         static QCoreApplication app(argc, argv);
     }
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("quorvel-dump-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = (dir_ / name).string();
         testing::WriteFile(path, bytes);
@@ -89,7 +85,8 @@ protected:
              Token(0x61, "Ende\r\nzwei"), Token(0x80, "")}));
         return Write("gut.box", testing::BuildBox(box));
     }
-    std::filesystem::path dir_;
+    testing::TempDir temp_;
+    const std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(Dump, LabelsAndTextAsTheViewerShowsThem) {

@@ -9,6 +9,7 @@
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
 #include "support/box_builder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
@@ -201,18 +202,14 @@ TEST(Display, EachFileStartsFresh) {
 
 class OpenBox : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("quorvel-openbox-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = (dir_ / name).string();
         testing::WriteFile(path, bytes);
         return path;
     }
-    std::filesystem::path dir_;
+    testing::TempDir temp_;
+    const std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(OpenBox, ExtensionDecidesWhetherAFileIsShown) {
