@@ -10,7 +10,8 @@ namespace {
 
 void PrintUsage() {
     std::fputs(
-        "Usage: quorvel [FILE.box] [-log N] [-logdatei '\"PATH\"']\n"
+        "Usage: quorvel FILE.box\n"
+        "       quorvel [-log N] [-logdatei '\"PATH\"']\n"
         "\n"
         "Shows a .box file (the export of one item of a DVD collection): the cover,\n"
         "the export summary and the whole record. Drop another .box file on the text\n"
@@ -20,7 +21,10 @@ void PrintUsage() {
         "  -log N               log level N\n"
         "  -logdatei '\"PATH\"'   write the log to PATH instead of mirax.log beside the\n"
         "                       program; the double quotes belong to the option\n"
-        "  --help               this text\n",
+        "  --help               this text\n"
+        "\n"
+        "The whole command line is the file's path, options included: a line with\n"
+        "an option opens no file.\n",
         stdout);
 }
 
