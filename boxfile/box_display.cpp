@@ -63,6 +63,41 @@ const char* CompressionText(unsigned char flags) {
     }
 }
 
+std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block) {
+    std::string text;
+    if (!block.empty()) {
+        std::span<const unsigned char> cursor = block;
+        const uint64_t blockSize = block.size();
+        uint64_t total = 0;
+        bool personBlockEnded = false;
+        std::string line;
+        for (;;) {
+            total += renderer.RenderToken(cursor, line, personBlockEnded);
+            // The last token's line is dropped and its end of a person block
+            // not acted on; the flush after the walk renders that block.
+            if (total >= blockSize) {
+                break;
+            }
+            if (!line.empty()) {
+                text += "\r\n";
+                text += line;
+            }
+            if (personBlockEnded) {
+                personBlockEnded = false;
+                renderer.AppendPersonLines(text);
+            }
+        }
+        renderer.AppendPersonLines(text);
+    }
+    if (!renderer.ContentText().empty()) {
+        text += "\r\n[Inhalt]\r\n" + renderer.ContentText();
+    }
+    if (!renderer.CommentText().empty()) {
+        text += "\r\n[Kommentar]\r\n" + renderer.CommentText();
+    }
+    return text;
+}
+
 BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) {
     BoxDisplay display;
     display.shown = true;
@@ -93,37 +128,7 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) 
                                NumberAt(time, 4, 2));
     }
 
-    std::string& text = display.text;
-    if (g_pDataBlock) {
-        std::span<const unsigned char> cursor = DataBlock();
-        const auto blockSize = static_cast<uint64_t>(g_nDataSize);
-        uint64_t total = 0;
-        bool personBlockEnded = false;
-        std::string line;
-        for (;;) {
-            total += renderer.RenderToken(cursor, line, personBlockEnded);
-            // The last token's line is dropped and its end of a person block
-            // not acted on; the flush after the walk renders that block.
-            if (total >= blockSize) {
-                break;
-            }
-            if (!line.empty()) {
-                text += "\r\n";
-                text += line;
-            }
-            if (personBlockEnded) {
-                personBlockEnded = false;
-                renderer.AppendPersonLines(text);
-            }
-        }
-        renderer.AppendPersonLines(text);
-    }
-    if (!renderer.ContentText().empty()) {
-        text += "\r\n[Inhalt]\r\n" + renderer.ContentText();
-    }
-    if (!renderer.CommentText().empty()) {
-        text += "\r\n[Kommentar]\r\n" + renderer.CommentText();
-    }
+    display.text = AssembleRecordText(renderer, DataBlock());
     renderer.ResetRecordTables();
     return display;
 }

@@ -50,6 +50,11 @@ bool HasBoxExtension(const std::string& path);
 const char* PictureTypeText(unsigned char flags);
 const char* CompressionText(unsigned char flags);
 
+// The record text of a data block: its lines in stream order, each person
+// block's lines after the line of the token that ended it, then the content
+// and comment sections. Expects a renderer fresh from BeginFile.
+std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block);
+
 // Shows the box currently in the process-wide state.
 BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover);
 

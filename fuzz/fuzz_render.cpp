@@ -12,22 +12,21 @@
 #include <span>
 #include <string>
 
+#include "boxfile/box_display.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/render_walk.h"
 #include "render/record_renderer.h"
 
 namespace {
 
-// The record text as the display assembles it: lines, persons, then the
-// content and comment sections.
+// The record text exactly as the display assembles it.
 std::string RenderBlock(quorvel::CRecordRenderer& renderer, std::span<const unsigned char> block) {
     renderer.BeginFile();
-    std::string text = quorvel::fuzz::WalkDataBlock(renderer, block);
-    if (!renderer.ContentText().empty()) {
-        text += "\r\n[Inhalt]\r\n" + renderer.ContentText();
-    }
-    if (!renderer.CommentText().empty()) {
-        text += "\r\n[Kommentar]\r\n" + renderer.CommentText();
+    std::string text = quorvel::AssembleRecordText(renderer, block);
+    if (!block.empty()) {
+        // The walk ends with a person flush, which empties every table.
+        QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.Empty() && renderer.m_languageTable.Empty());
+        QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.nextId == 1);
     }
     renderer.ResetRecordTables();
     return text;
@@ -37,6 +36,7 @@ std::string RenderBlock(quorvel::CRecordRenderer& renderer, std::span<const unsi
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const unsigned char> block(data, size);
+    quorvel::fuzz::CheckTokenWalk(block);
     quorvel::CRecordRenderer renderer;
     const std::string first = RenderBlock(renderer, block);
     // Texts end at their first NUL, so none can reach the shown text.
