@@ -14,6 +14,7 @@
 #include "about/version_test_support.h"
 #include "app/log.h"
 #include "app/text_util.h"
+#include "support/fixed_clock.h"
 
 namespace quorvel {
 namespace {
@@ -318,7 +319,7 @@ struct MemoryLines {
 
 // The log as exactly the two memory lines, stamped with the fixed clock.
 std::optional<MemoryLines> ParseMemoryLines(std::string_view log) {
-    constexpr std::string_view kStamp = "<02.03.2024 04:05:06>: ";
+    const std::string_view kStamp = testing::kFixedPrefix;
     constexpr std::string_view kHex = "0123456789abcdef";
     MemoryLines lines;
     if (!Consume(log, kStamp) || !Consume(log, "new char[")) {
@@ -349,16 +350,7 @@ protected:
         m_savedMask = g_nLogMask;
         g_strLogFile = m_dir.path() + "q.log";
         g_strLogBackupFile = m_dir.path() + "q.bak";
-        SetLogClockForTesting([] {
-            std::tm t{};
-            t.tm_mday = 2;
-            t.tm_mon = 2;
-            t.tm_year = 124;
-            t.tm_hour = 4;
-            t.tm_min = 5;
-            t.tm_sec = 6;
-            return t;
-        });
+        SetLogClockForTesting(testing::FixedTime);
     }
     void TearDown() override {
         SetLogClockForTesting(nullptr);

@@ -13,6 +13,7 @@
 
 #include "app/log.h"
 #include "app/platform.h"
+#include "support/fixed_clock.h"
 #include "support/temp_dir.h"
 
 namespace quorvel::testing {
@@ -87,18 +88,5 @@ private:
     uint32_t m_mask;
     std::string m_cwd;
 };
-
-// 05.03.2024 07:08:09, the clock every log test writes with.
-inline std::tm FixedTime() {
-    std::tm t{};
-    t.tm_mday = 5;
-    t.tm_mon = 2;
-    t.tm_year = 124;
-    t.tm_hour = 7;
-    t.tm_min = 8;
-    t.tm_sec = 9;
-    return t;
-}
-inline constexpr const char* kFixedPrefix = "<05.03.2024 07:08:09>: ";
 
 }  // namespace quorvel::testing
