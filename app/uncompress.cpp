@@ -38,11 +38,11 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
     if (capacity > kMaxBlockBytes) {
         return false;
     }
-    std::vector<unsigned char> buffer(static_cast<size_t>(capacity));
-    uLongf produced = static_cast<uLongf>(capacity);
     if (stream.size() > std::numeric_limits<uLong>::max()) {
         return false;
     }
+    std::vector<unsigned char> buffer(static_cast<size_t>(capacity));
+    uLongf produced = static_cast<uLongf>(capacity);
     const int result =
         uncompress(buffer.data(), &produced, stream.data(), static_cast<uLong>(stream.size()));
     if (result != Z_OK) {
