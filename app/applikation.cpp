@@ -2,7 +2,7 @@
 // base class.
 #include "app/applikation.h"
 
-#include <cerrno>
+#include <utility>
 
 #include "app/log.h"
 #include "app/platform.h"
@@ -131,59 +131,11 @@ std::string CApplikation::GetOption(int index) const {
 }
 
 void CApplikation::AppendBackslash(std::string& path) {
-    if (!path.empty() && path.back() != '/') {
-        path.push_back('/');
-    }
+    AppendSlash(path);
 }
 
 int CApplikation::CreateFolderPath(std::string path) {
-    if (path.empty()) {
-        return ENOENT;
-    }
-    const PathParts parts = SplitPath(path);
-    path = parts.drive + parts.dir;
-    if (parts.ext.empty()) {
-        path += parts.fname;
-    }
-    AppendBackslash(path);
-
-    if (IsDirectory(path)) {
-        return EEXIST;
-    }
-    const int result = MakeDirectory(path);
-    if (result != ENOENT) {
-        return result;
-    }
-
-    // A parent is missing: create the chain from the top down. A relative
-    // path stays relative, and repeated '/' are skipped.
-    const std::string dir = SplitPath(path).dir;
-    if (dir.empty()) {
-        return ENOENT;
-    }
-    const bool absolute = dir.front() == '/';
-    std::string partial = parts.drive;
-    std::size_t pos = 0;
-    while (pos < dir.size()) {
-        std::size_t slash = dir.find('/', pos);
-        if (slash == std::string::npos) {
-            slash = dir.size();
-        }
-        const std::string_view component = std::string_view(dir).substr(pos, slash - pos);
-        pos = slash + 1;
-        if (component.empty()) {
-            continue;
-        }
-        if (absolute || !partial.empty()) {
-            partial.push_back('/');
-        }
-        partial += component;
-        const int step = MakeDirectory(partial);
-        if (step != 0 && step != EEXIST) {
-            return step;
-        }
-    }
-    return 0;
+    return CreateFolderChain(std::move(path));
 }
 
 }  // namespace quorvel

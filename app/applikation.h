@@ -50,12 +50,10 @@ public:
     bool GetVersionInfo(std::string& fileVersion, std::string& productVersion,
                         std::string& comments, std::string& legalNotice) const;
 
-    // Appends '/' to a non-empty path that does not end in one.
+    // The folder operations the log setup uses, under their design names;
+    // both forward to the platform layer (AppendSlash, CreateFolderChain in
+    // app/platform.h), which the log calls directly.
     static void AppendBackslash(std::string& path);
-    // Makes sure a folder exists, parents included; a last component without
-    // a '.' counts as a folder. 0 created, 17 already there, 2 empty path,
-    // else the errno of the mkdir that failed. Never changes the current
-    // directory.
     static int CreateFolderPath(std::string path);
 
     // Inflates a stored block (4-byte little-endian declared length, then a

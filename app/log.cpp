@@ -18,11 +18,11 @@
 #include "app/log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
 
-#include "app/applikation.h"
 #include "app/platform.h"
 
 namespace quorvel {
@@ -91,11 +91,11 @@ void WriteLog(uint32_t level, const char* format, ...) {
 void SetLogFile(std::string path) {
     const PathParts parts = SplitPath(path);
     std::string folder = parts.drive + parts.dir;
-    CApplikation::AppendBackslash(folder);
+    AppendSlash(folder);
 
     if (!IsDirectory(folder)) {
-        const int result = CApplikation::CreateFolderPath(folder);
-        if (result != 0 && result != 17) {
+        const int result = CreateFolderChain(folder);
+        if (result != 0 && result != EEXIST) {
             folder = TempFolder();
         }
     }

@@ -20,10 +20,9 @@ std::string& ExecutablePathOverride() {
     return path;
 }
 
+// Only called with non-empty folders, so the one rule gives the same result.
 std::string WithTrailingSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder.push_back('/');
-    }
+    AppendSlash(folder);
     return folder;
 }
 
@@ -137,6 +136,62 @@ std::string CurrentDirectory() {
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void AppendSlash(std::string& path) {
+    if (!path.empty() && path.back() != '/') {
+        path.push_back('/');
+    }
+}
+
+int CreateFolderChain(std::string path) {
+    if (path.empty()) {
+        return ENOENT;
+    }
+    const PathParts parts = SplitPath(path);
+    path = parts.drive + parts.dir;
+    if (parts.ext.empty()) {
+        path += parts.fname;
+    }
+    AppendSlash(path);
+
+    if (IsDirectory(path)) {
+        return EEXIST;
+    }
+    const int result = MakeDirectory(path);
+    if (result != ENOENT) {
+        return result;
+    }
+
+    // A parent is missing: create the chain from the top down. A relative
+    // path stays relative, and repeated '/' are skipped.
+    const std::string dir = SplitPath(path).dir;
+    if (dir.empty()) {
+        return ENOENT;
+    }
+    const bool absolute = dir.front() == '/';
+    std::string partial = parts.drive;
+    std::size_t pos = 0;
+    while (pos < dir.size()) {
+        std::size_t slash = dir.find('/', pos);
+        if (slash == std::string::npos) {
+            slash = dir.size();
+        }
+        const std::string_view component = std::string_view(dir).substr(pos, slash - pos);
+        pos = slash + 1;
+        if (component.empty()) {
+            continue;
+        }
+        if (absolute || !partial.empty()) {
+            partial.push_back('/');
+        }
+        partial += component;
+        const int step = MakeDirectory(partial);
+        if (step != 0 && step != EEXIST) {
+            return step;
+        }
+    }
+    return 0;
 }
 
 int MakeDirectory(const std::string& path) {

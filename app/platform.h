@@ -52,6 +52,16 @@ std::string CurrentDirectory();
 // True when `path` names an existing folder (symbolic links followed).
 bool IsDirectory(const std::string& path);
 
+// The one trailing-separator rule: appends '/' to a non-empty path that does
+// not end in one. An empty path stays empty (it names no folder).
+void AppendSlash(std::string& path);
+
+// Makes sure a folder exists, parents included; a last component without a
+// '.' counts as a folder. 0 created, EEXIST (17) already there, ENOENT (2)
+// for an empty path, else the errno of the mkdir that failed. Never changes
+// the current directory.
+int CreateFolderChain(std::string path);
+
 // mkdir(path, 0777): 0 on success, else errno.
 int MakeDirectory(const std::string& path);
 

@@ -2,7 +2,7 @@
 
 # The version block. tools/mkversion.py turns version.json into a C++ array
 # placed in the ELF section .quorvel_version; the object library is linked
-# into the quorvel executable (app/CMakeLists.txt), so the block is part of
+# into the quorvel executable (viewer/CMakeLists.txt), so the block is part of
 # that file and is read back from it by app/version_info.cpp.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(QUORVEL_VERSION_SOURCE ${CMAKE_CURRENT_BINARY_DIR}/version_block.cpp)

@@ -7,7 +7,7 @@ build=${QUORVEL_BUILD_DIR:-$top/build}
 example=${1:-$top/examples/two-dvds.box}
 "$top/tools/build.sh"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$build/app/quorvel" "$example"
+    exec "$build/viewer/quorvel" "$example"
 fi
 echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set)."
 echo "Showing the example with quorvel-dump instead; run this on a desktop, or"

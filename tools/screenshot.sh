@@ -6,7 +6,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
-viewer=$build/app/quorvel
+viewer=$build/viewer/quorvel
 example=$(realpath "${1:-$top/examples/two-dvds.box}")
 output=$(realpath -m "${2:-$top/docs/screenshot.png}")
 

@@ -11,7 +11,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
-viewer=$build/app/quorvel
+viewer=$build/viewer/quorvel
 
 if [ -z "${QUORVEL_ABOUT_INNER:-}" ]; then
     [ -x "$viewer" ] || { echo "no viewer at $viewer; run tools/build.sh first" >&2; exit 2; }

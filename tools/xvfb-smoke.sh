@@ -7,7 +7,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
-viewer=$build/app/quorvel
+viewer=$build/viewer/quorvel
 example=$(realpath "${1:-$top/examples/two-dvds.box}")
 
 if [ -z "${QUORVEL_SMOKE_INNER:-}" ]; then

@@ -12,16 +12,15 @@
 
 #include "app/applikation.h"
 #include "app/text_util.h"
-#include "app/viewer_app.h"
 #include "ui/dedication_dlg.h"
 #include "ui/dialog_animation.h"
+#include "ui/dialog_template.h"
 
 namespace quorvel {
 namespace {
 
 constexpr int kWidthDu = 178;
 constexpr int kHeightDu = 87;
-constexpr int kIdOk = 1;
 constexpr int kIconPixels = 32;  // a static icon takes its icon's size
 
 QString FromCp1252(const std::string& text) {
@@ -36,8 +35,6 @@ bool IsMouseButtonEvent(const QEvent* event) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg() : CAboutDlg(g_viewerApp) {}
-
 CAboutDlg::CAboutDlg(const CApplikation& app) : QDialog(nullptr) {
     CreateControls();
     OnInitDialog(app);
@@ -46,29 +43,25 @@ CAboutDlg::CAboutDlg(const CApplikation& app) : QDialog(nullptr) {
 CAboutDlg::~CAboutDlg() = default;
 
 void CAboutDlg::CreateControls() {
-    SetUpDialogFrame(*this, kWidthDu, kHeightDu);
+    DialogTemplate dialog(*this, DialogTemplate::Frame::Modal, kWidthDu, kHeightDu);
 
-    QLabel* icon = CreateStatic(this, IDC_ICON, QRect(106, 47, 20, 20), QString(), false, false);
+    QLabel* icon = dialog.AddStatic(IDC_ICON, QRect(106, 47, 20, 20), QString(), false, false);
     icon->resize(kIconPixels, kIconPixels);
     icon->setPixmap(QPixmap(QStringLiteral(":/res/ICON/128/32x32.png")));
 
-    m_ok = new QPushButton(QStringLiteral("&OK"), this);
-    m_ok->setProperty("controlId", kIdOk);
-    m_ok->setObjectName(QStringLiteral("IDOK"));
-    m_ok->setGeometry(DialogUnitsRect(88, 71, 50, 14));
-    m_ok->setDefault(true);
+    m_ok = dialog.AddOkButton(QRect(88, 71, 50, 14));
     m_ok->installEventFilter(this);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    CreateStatic(this, IDC_VERSION, QRect(73, 4, 102, 8), QStringLiteral("Version x.x"), false,
-                 false);
-    CreateStatic(this, IDC_LEGAL_NOTICE, QRect(73, 14, 102, 8), QStringLiteral("(Rechtliches)"),
-                 true, false);
-    CreateStatic(this, IDC_FEEDBACK, QRect(73, 34, 101, 8), QString::fromLatin1(kFeedbackAddress),
-                 true, false);
-    CreateStatic(this, IDC_COMMENT, QRect(73, 24, 102, 8), QString(), false, false);
+    dialog.AddStatic(IDC_VERSION, QRect(73, 4, 102, 8), QStringLiteral("Version x.x"), false,
+                     false);
+    dialog.AddStatic(IDC_LEGAL_NOTICE, QRect(73, 14, 102, 8), QStringLiteral("(Rechtliches)"),
+                     true, false);
+    dialog.AddStatic(IDC_FEEDBACK, QRect(73, 34, 101, 8), QString::fromLatin1(kFeedbackAddress),
+                     true, false);
+    dialog.AddStatic(IDC_COMMENT, QRect(73, 24, 102, 8), QString(), false, false);
     // The animation's place has the notify style: it keeps mouse input.
-    m_place = CreateStatic(this, IDC_ANIMATION_PLACE, QRect(3, 4, 66, 79), QString(), false, true);
+    m_place =
+        dialog.AddStatic(IDC_ANIMATION_PLACE, QRect(3, 4, 66, 79), QString(), false, true);
     m_place->installEventFilter(this);
 }
 

@@ -28,9 +28,8 @@ public:
     // The feedback address, in the template and set again at start.
     static constexpr const char* kFeedbackAddress = "quorvel@example.org";
 
-    // Reads the version block through the one application object.
-    CAboutDlg();
-    // The same through `app`; the object must outlive the constructor.
+    // Reads the version block and the application's name from `app`, which
+    // the opener hands in; it is used only while the constructor runs.
     explicit CAboutDlg(const CApplikation& app);
     ~CAboutDlg() override;
 

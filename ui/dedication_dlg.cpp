@@ -1,16 +1,15 @@
 #include "ui/dedication_dlg.h"
 
 #include <QLabel>
-#include <QPushButton>
 
 #include "ui/dialog_animation.h"
+#include "ui/dialog_template.h"
 
 namespace quorvel {
 namespace {
 
 constexpr int kWidthDu = 91;
 constexpr int kHeightDu = 190;
-constexpr int kIdOk = 1;
 constexpr int kIdStatic = -1;
 
 }  // namespace
@@ -23,19 +22,13 @@ CDedicationDlg::CDedicationDlg(QWidget* parent) : QDialog(parent) {
 CDedicationDlg::~CDedicationDlg() = default;
 
 void CDedicationDlg::CreateControls() {
-    SetUpDialogFrame(*this, kWidthDu, kHeightDu);
+    DialogTemplate dialog(*this, DialogTemplate::Frame::Modal, kWidthDu, kHeightDu);
     setWindowTitle(QStringLiteral("Widmung"));
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setProperty("controlId", kIdOk);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setGeometry(DialogUnitsRect(20, 176, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    CreateStatic(this, IDC_ANIMATION_PLACE, QRect(1, 14, 89, 159), QString(), true, false);
-    QLabel* line = CreateStatic(this, kIdStatic, QRect(1, 4, 89, 8),
-                                QString::fromUtf8("F\u00fcr alle MIRAX-User"), true, false);
+    dialog.AddOkButton(QRect(20, 176, 50, 14));
+    dialog.AddStatic(IDC_ANIMATION_PLACE, QRect(1, 14, 89, 159), QString(), true, false);
+    QLabel* line = dialog.AddStatic(kIdStatic, QRect(1, 4, 89, 8),
+                                    QString::fromUtf8("F\u00fcr alle MIRAX-User"), true, false);
     line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 }
 

@@ -1,21 +1,16 @@
 #include "ui/dialog_animation.h"
 
-#include "ui/viewer_text.h"
-
-#include <QDialog>
-#include <QFont>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QMovie>
 #include <QVariant>
 
-#include "ui/dialog_units.h"
+#include "ui/dialog_template.h"
 
 namespace quorvel {
 namespace {
 
-constexpr const char* kControlIdProperty = "controlId";
 constexpr const char* kBrokenProperty = "clipBroken";
 
 // Every frame of the clip can be decoded.
@@ -38,48 +33,10 @@ bool ClipIsPlayable(const QString& resource) {
 
 }  // namespace
 
-QRect DialogUnitsRect(int x, int y, int width, int height) {
-    return QRect(DuToPxX(x), DuToPxY(y), DuToPxX(width), DuToPxY(height));
-}
-
-void SetUpDialogFrame(QDialog& dialog, int widthDu, int heightDu) {
-    QFont font = dialog.font();
-    font.setFamily(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    dialog.setFont(font);
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog.setFixedSize(DuToPxX(widthDu), DuToPxY(heightDu));
-}
-
-QLabel* CreateStatic(QWidget* dialog, int id, QRect du, const QString& text, bool prefix,
-                     bool notify) {
-    auto* label = new QLabel(dialog);
-    label->setProperty(kControlIdProperty, id);
-    label->setObjectName(QStringLiteral("IDC_%1").arg(id));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(prefix ? MnemonicDisplayText(text) : text);
-    label->setGeometry(DialogUnitsRect(du.x(), du.y(), du.width(), du.height()));
-    label->setAttribute(Qt::WA_TransparentForMouseEvents, !notify);
-    return label;
-}
-
-QWidget* FindControl(const QWidget* dialog, int id) {
-    const auto children = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (QWidget* child : children) {
-        const QVariant value = child->property(kControlIdProperty);
-        if (value.isValid() && value.toInt() == id) {
-            return child;
-        }
-    }
-    return nullptr;
-}
-
 QLabel* PlaceAnimation(QWidget* place, const QString& resource) {
     auto* animate = new QLabel(place);
     animate->setObjectName(QStringLiteral("animation"));
-    animate->setProperty(kControlIdProperty, place->property(kControlIdProperty));
+    CopyControlId(animate, place);
     animate->setGeometry(place->rect());
     animate->setAlignment(Qt::AlignCenter);
     animate->setAttribute(Qt::WA_TranslucentBackground);

@@ -1,6 +1,5 @@
 #include "ui/drop_edit.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -114,10 +113,7 @@ void CDropEdit::OnDropFiles(const QList<QUrl>& urls) {
         return;
     }
     m_strDroppedPath = std::move(name);
-    if (m_pOwner != nullptr) {
-        DroppedFileEvent notice;
-        QCoreApplication::sendEvent(m_pOwner, &notice);
-    }
+    emit FileDropped(m_strDroppedPath);
 }
 
 void CDropEdit::focusInEvent(QFocusEvent* event) {

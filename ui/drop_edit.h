@@ -1,10 +1,9 @@
 // The record text view: an editable multi-line text that takes exactly one
-// dropped file, keeps its name and hands it to its owner at once, and shows
-// its own arrow pointer over its whole area.
+// dropped file, keeps its name and announces it at once with FileDropped,
+// and shows its own arrow pointer over its whole area.
 #pragma once
 
 #include <QCursor>
-#include <QEvent>
 #include <QList>
 #include <QPlainTextEdit>
 #include <QUrl>
@@ -12,17 +11,6 @@
 #include <string>
 
 namespace quorvel {
-
-// Sent (never posted) to the owner once a file has been dropped; the owner
-// fetches the name with GetDroppedPath before the drop handling returns.
-inline constexpr QEvent::Type WM_DROPPED_FILE = static_cast<QEvent::Type>(QEvent::User + 1);
-
-class DroppedFileEvent : public QEvent {
-public:
-    DroppedFileEvent() : QEvent(WM_DROPPED_FILE) {}
-    unsigned wParam = 0;
-    long lParam = 1;
-};
 
 class CDropEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -34,8 +22,6 @@ public:
     explicit CDropEdit(QWidget* parent = nullptr);
     ~CDropEdit() override;
 
-    // The window that receives WM_DROPPED_FILE; not owned.
-    void SetOwner(QObject* owner) { m_pOwner = owner; }
     // Copies the last dropped name; non-zero when it is not empty.
     int GetDroppedPath(std::string& path) const;
 
@@ -45,6 +31,10 @@ public:
 signals:
     // The view gained the focus (not when a popup menu gives it back).
     void TextSetFocus();
+    // One file was dropped; `path` is its name as kept (GetDroppedPath).
+    // Emitted inside the drop's handling: an owner connected directly has
+    // handled the file before the drop returns.
+    void FileDropped(const std::string& path);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -59,7 +49,6 @@ private:
     // when the resource is missing, leaving the control's own pointers.
     bool OnSetCursor();
 
-    QObject* m_pOwner = nullptr;
     std::string m_strDroppedPath;
     std::optional<QCursor> m_cursor;
 };

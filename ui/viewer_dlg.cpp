@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -14,20 +13,16 @@
 #include <algorithm>
 
 #include "app/text_util.h"
-#include "app/viewer_app.h"
+#include "app/applikation.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
 #include "ui/cover_frame.h"
-#include "ui/dialog_units.h"
+#include "ui/dialog_template.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
 
 namespace quorvel {
 namespace {
-
-QRect TemplateRect(const TemplateControl& c) {
-    return QRect(DuToPxX(c.x), DuToPxY(c.y), DuToPxX(c.width), DuToPxY(c.height));
-}
 
 // Qt's file dialog stores its history in the user's settings when it
 // closes. This viewer writes no settings, so the user settings location is
@@ -48,7 +43,8 @@ QIcon LoadMainIcon() {
     return icon;
 }
 
-CViewerDlg::CViewerDlg(QWidget* parent) : QDialog(parent), m_edit(this), m_hIcon(LoadMainIcon()) {
+CViewerDlg::CViewerDlg(const CApplikation& app, QWidget* parent)
+    : QDialog(parent), m_edit(this), m_hIcon(LoadMainIcon()), m_app(app) {
     CreateFromTemplate();
     CreateShortcuts();
     m_cover->SetPaintOver([this](QPainter* dc) { OnPaint(dc); });
@@ -65,16 +61,8 @@ CViewerDlg::~CViewerDlg() = default;
 
 void CViewerDlg::CreateFromTemplate() {
     setWindowTitle(QString::fromUtf8(kCaption));
-    // A top-level window of its own: on the taskbar, with a sizing border
-    // and minimise and maximise boxes.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
-    resize(DuToPxX(kTemplateWidthDu), DuToPxY(kTemplateHeightDu));
+    DialogTemplate dialog(*this, DialogTemplate::Frame::MainWindow, kTemplateWidthDu,
+                          kTemplateHeightDu);
 
     for (const TemplateControl& c : kViewerTemplate) {
         QWidget* control = nullptr;
@@ -94,10 +82,7 @@ void CViewerDlg::CreateFromTemplate() {
                 break;
             }
         }
-        control->setObjectName(QString::fromLatin1(c.name));
-        control->setProperty("controlId", c.id);
-        control->setGeometry(TemplateRect(c));
-        m_controls[c.id] = control;
+        dialog.Add(control, c.id, QRect(c.x, c.y, c.width, c.height), QString::fromLatin1(c.name));
     }
 }
 
@@ -111,8 +96,7 @@ void CViewerDlg::CreateShortcuts() {
 }
 
 QWidget* CViewerDlg::GetDlgItem(int id) const {
-    const auto it = m_controls.find(id);
-    return it == m_controls.end() ? nullptr : it->second;
+    return FindControl(this, id);
 }
 
 void CViewerDlg::setVisible(bool visible) {
@@ -130,12 +114,14 @@ bool CViewerDlg::OnInitDialog() {
     // The controls were made from the template with the window, and the
     // text view is this class's own member: there is nothing left to bind.
     m_bInitialized = true;
-    m_edit.SetOwner(this);
+    // Direct, so the dropped file is shown before the drop returns.
+    connect(&m_edit, &CDropEdit::FileDropped, this, &CViewerDlg::OnFileDropped,
+            static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
     // The about entry lives in the context menus, built when they open,
     // because window managers own the window menu.
     setWindowIcon(m_hIcon);
     m_picture.LoadFromResource(IDR_DEFAULT_COVER, kDefaultCoverType);
-    if (const std::optional<std::string> path = CommandLinePath(g_viewerApp.GetCommandLineText())) {
+    if (const std::optional<std::string> path = CommandLinePath(m_app.GetCommandLineText())) {
         OpenBoxFile(*path);
     }
     return true;
@@ -219,11 +205,8 @@ void CViewerDlg::OnTextSetFocus() {
     m_edit.ensureCursorVisible();
 }
 
-long CViewerDlg::OnFileDropped(unsigned /*wParam*/, long /*lParam*/) {
-    std::string path;
-    m_edit.GetDroppedPath(path);
+void CViewerDlg::OnFileDropped(const std::string& path) {
     OpenBoxFile(path);
-    return 0;
 }
 
 void CViewerDlg::ShowAbout() {
@@ -236,7 +219,7 @@ void CViewerDlg::ShowAbout() {
 }
 
 void CViewerDlg::RunAboutBox() {
-    CAboutDlg about;
+    CAboutDlg about(m_app);
     about.exec();
 }
 
@@ -297,15 +280,6 @@ void CViewerDlg::OnRefresh() {
     if (!m_strLastPath.empty()) {
         OpenBoxFile(m_strLastPath);
     }
-}
-
-bool CViewerDlg::event(QEvent* event) {
-    if (event->type() == WM_DROPPED_FILE) {
-        const auto* notice = static_cast<DroppedFileEvent*>(event);
-        OnFileDropped(notice->wParam, notice->lParam);
-        return true;
-    }
-    return QDialog::event(event);
 }
 
 void CViewerDlg::resizeEvent(QResizeEvent* event) {

@@ -1,13 +1,15 @@
 // The main window: template 102 as a resizable dialog. A fixed left column
 // holds the cover frame and the export summary; the record text view fills
 // the rest. Every way of showing a file (command line, drop, Ctrl+O, F5)
-// goes through OpenBoxFile.
+// goes through OpenBoxFile. The window takes what it needs from the
+// application object (the command-line text, and what the about box shows)
+// through the reference its opener hands in; it never reaches for the one
+// application object itself.
 #pragma once
 
 #include <QDialog>
 #include <QIcon>
 #include <QSize>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@ class QPainter;
 
 namespace quorvel {
 
+class CApplikation;
 class CCoverFrame;
 
 // Size types of OnSize.
@@ -38,7 +41,8 @@ struct MinMaxInfo {
 class CViewerDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CViewerDlg(QWidget* parent = nullptr);
+    // `app` must outlive the window.
+    explicit CViewerDlg(const CApplikation& app, QWidget* parent = nullptr);
     ~CViewerDlg() override;
 
     // Runs the window modally; Escape and the close box end it.
@@ -86,10 +90,11 @@ protected:
     void OnGetMinMaxInfo(MinMaxInfo* info);
     void OnPaint(QPainter* dc);
     void OnTextSetFocus();
-    long OnFileDropped(unsigned wParam, long lParam);
+    // The text view's drop notice, connected directly: the file is open
+    // before the drop handling returns.
+    void OnFileDropped(const std::string& path);
     void ShowBoxFile(const BoxDisplay& display);
 
-    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -112,8 +117,8 @@ private:
     CRecordRenderer m_renderer;
 
     CCoverFrame* m_cover = nullptr;  // owned by the dialog as a child widget
-    std::map<int, QWidget*> m_controls;
     std::string m_strLastPath;
+    const CApplikation& m_app;
 };
 
 // Icon group 128: every image in :/res/ICON/128/.

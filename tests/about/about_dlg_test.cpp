@@ -18,11 +18,13 @@
 #include <functional>
 
 #include "about/version_test_support.h"
+#include "app/applikation.h"
 #include "app/platform.h"
 #include "app/version_info.h"
 #include "tools/gif_encoder.h"
 #include "ui/dedication_dlg.h"
 #include "ui/dialog_animation.h"
+#include "ui/dialog_template.h"
 #include "ui/drop_edit.h"
 #include "ui/viewer_dlg.h"
 
@@ -34,9 +36,16 @@ void PrintTo(const QString& text, std::ostream* out) {
 namespace quorvel {
 namespace {
 
-const std::string kBuiltProgram = std::string(QUORVEL_BINARY_DIR) + "/app/quorvel";
+const std::string kBuiltProgram = std::string(QUORVEL_BINARY_DIR) + "/viewer/quorvel";
 
-// The application object of main() below.
+// The application object the windows are handed; what they read of it
+// (the version block, the name) follows the executable path set per test.
+const CApplikation& TestApp() {
+    static const CApplikation app;
+    return app;
+}
+
+// The Qt application object of main() below.
 void App() {
     ASSERT_NE(qApp, nullptr);
 }
@@ -106,7 +115,7 @@ protected:
 
 TEST_F(AboutBox, ShowsTheVersionBlockOfTheBuiltProgram) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber quorvel"));
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version (1.0.3.0)");
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "Quorvel");
@@ -126,7 +135,7 @@ TEST_F(AboutBox, CaptionAndVersionFollowTheProgramFileName) {
         const std::string copy = m_dir.path() + name;
         std::filesystem::copy_file(kBuiltProgram, copy);
         SetExecutablePathForTesting(copy);
-        CAboutDlg dlg;
+        CAboutDlg dlg(TestApp());
         EXPECT_EQ(dlg.windowTitle(),
                   QString::fromUtf8("Info \u00fcber ") + QString::fromUtf8(name));
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version (1.0.3.0)");
@@ -139,7 +148,7 @@ TEST_F(AboutBox, EmptyFormsWhenNothingCanBeRead) {
     for (const char* name : {"gibtsnicht", "kein-elf"}) {
         SCOPED_TRACE(name);
         SetExecutablePathForTesting(m_dir.path() + name);
-        CAboutDlg dlg;
+        CAboutDlg dlg(TestApp());
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version ()");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_LEGAL_NOTICE), "");
@@ -159,7 +168,7 @@ TEST_F(AboutBox, TextsAreShownAsTheirStaticsShowThem) {
     const std::string program = m_dir.path() + "gebaut";
     test::WriteFile(program, test::BuildElf({{std::string(kVersionSectionName), block}}).bytes);
     SetExecutablePathForTesting(program);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version (2.3.4.5)");
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "A&B <i>x</i>");
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_LEGAL_NOTICE),
@@ -172,7 +181,7 @@ TEST_F(AboutBox, TextsAreShownAsTheirStaticsShowThem) {
 
 TEST_F(AboutBox, TemplateGeometryInPixels) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     EXPECT_EQ(dlg.size(), QSize(267, 141));
     EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
     const struct {
@@ -206,7 +215,7 @@ TEST_F(AboutBox, TemplateGeometryInPixels) {
 // Where the mouse goes, and whether a dedication dialog must come up.
 TEST_F(AboutBox, RightDoubleClickOpensTheDedicationOnlyWhereTheDialogGetsIt) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     auto centre = [&](int id) { return FindControl(&dlg, id)->geometry().center(); };
@@ -246,7 +255,7 @@ TEST_F(AboutBox, RightDoubleClickOpensTheDedicationOnlyWhereTheDialogGetsIt) {
 
 TEST_F(AboutBox, DedicationOpensAgainAndAgain) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     DedicationCloser closer;
@@ -261,7 +270,7 @@ TEST_F(AboutBox, DedicationOpensAgainAndAgain) {
 // Escape ends the dedication first, then, pressed again, the about box.
 TEST_F(AboutBox, EscapeClosesTheDedicationThenTheAboutBox) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg dlg;
+    CAboutDlg dlg(TestApp());
     QStringList events;
     QTimer::singleShot(0, [&] {
         if (!QTest::qWaitForWindowExposed(&dlg)) {
@@ -314,7 +323,7 @@ std::vector<CAboutDlg*> VisibleAboutBoxes() {
 // while it is open opens no second one, and after it closes F1 works again.
 TEST_F(AboutBox, OneAboutBoxAtATimeFromTheMainWindow) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CViewerDlg viewer;
+    CViewerDlg viewer(TestApp());
     viewer.show();
     viewer.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
@@ -405,7 +414,7 @@ TEST(Animation, ResourcesHaveTheirFramesSizesAndDelays) {
 
 TEST_F(AboutBox, AnimationsPlayCentredInTheirPlaces) {
     SetExecutablePathForTesting(kBuiltProgram);
-    CAboutDlg about;
+    CAboutDlg about(TestApp());
     CDedicationDlg dedication;
     const struct {
         QDialog* dialog;

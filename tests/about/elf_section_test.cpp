@@ -16,7 +16,7 @@ using test::BuildElf;
 using test::Bytes;
 using test::ElfImage;
 
-const std::string kExecutable = std::string(QUORVEL_BINARY_DIR) + "/app/quorvel";
+const std::string kExecutable = std::string(QUORVEL_BINARY_DIR) + "/viewer/quorvel";
 
 Bytes Payload(size_t size, unsigned char seed) {
     Bytes bytes(size);

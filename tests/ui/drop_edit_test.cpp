@@ -6,7 +6,6 @@
 #include <QMimeData>
 #include <QScrollBar>
 
-#include "app/viewer_app.h"
 #include "ui_test_support.h"
 
 namespace quorvel::testing {
@@ -20,7 +19,7 @@ class DropEditTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        g_viewerApp.SetCommandLineText("");
+        TestApp().SetCommandLineText("");
         m_dlg.show();
     }
 
@@ -41,7 +40,7 @@ protected:
     QWidget* Viewport() { return m_dlg.TextView().viewport(); }
 
     QTemporaryDir m_dir;
-    CViewerDlg m_dlg;
+    CViewerDlg m_dlg{TestApp()};
 };
 
 TEST_F(DropEditTest, DropEditShowsOneDroppedBoxEachTime) {
@@ -141,7 +140,7 @@ TEST(DropEdit, DropEditShowsCursor147OverItsWholeArea) {
     ASSERT_EQ(arrow.size(), QSize(32, 32));
     EXPECT_EQ(arrow.pixelColor(0, 0).alpha(), 255);  // the tip is the hot spot
 
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     CDropEdit& view = dlg.TextView();
     QWidget* parts[] = {&view, view.viewport(), view.horizontalScrollBar(),

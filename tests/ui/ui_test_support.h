@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <string>
 
+#include "app/applikation.h"
 #include "support/box_builder.h"
 #include "ui/viewer_dlg.h"
 #include "ui/viewer_resources.h"
@@ -24,6 +25,13 @@ namespace quorvel::testing {
 
 // The temporary home folder that ui_test_main set up.
 extern QString g_testHome;
+
+// The application object the windows under test are handed, as the program
+// hands its own to the main window.
+inline CApplikation& TestApp() {
+    static CApplikation app;
+    return app;
+}
 
 // A picture file's bytes in a format Qt writes ("BMP" or "JPG").
 inline Bytes EncodeImage(const QImage& image, const char* format = "BMP") {

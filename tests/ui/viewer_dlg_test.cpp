@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/viewer_app.h"
 #include "ui_test_support.h"
 
 namespace quorvel::testing {
@@ -25,9 +24,9 @@ class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        g_viewerApp.SetCommandLineText("");
+        TestApp().SetCommandLineText("");
     }
-    void TearDown() override { g_viewerApp.SetCommandLineText(""); }
+    void TearDown() override { TestApp().SetCommandLineText(""); }
 
     // A box with a 30 x 50 red BMP cover, its date and one title line.
     std::string SimpleBox(const QString& name, const std::string& date = "20060131",
@@ -46,7 +45,7 @@ protected:
 // ---- start-up -------------------------------------------------------------
 
 TEST_F(ViewerTest, ViewerStartShowsTheTemplateBeforeAnyFile) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Quorvel"));
     EXPECT_EQ(dlg.size(), QSize(420, 322));
@@ -89,8 +88,8 @@ TEST_F(ViewerTest, ViewerStartTakesThePathFromTheCommandLine) {
         {"blank after the path", "", " ", false},
     };
     for (const CommandLineCase& c : cases) {
-        g_viewerApp.SetCommandLineText(c.before + path + c.after);
-        CViewerDlg dlg;
+        TestApp().SetCommandLineText(c.before + path + c.after);
+        CViewerDlg dlg{TestApp()};
         dlg.show();
         EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE) == QStringLiteral("31.01.2006"), c.opens) << c.name;
         EXPECT_EQ(dlg.LastShownPath(), c.opens ? path : std::string()) << c.name;
@@ -109,19 +108,19 @@ TEST_F(ViewerTest, ViewerStartRefusesLinesOf260CharactersEvenWithQuotes) {
     ASSERT_EQ(p257.size(), 257u);
     ASSERT_EQ(p258.size(), 258u);
 
-    g_viewerApp.SetCommandLineText("\"" + p257 + "\"");
-    CViewerDlg shortEnough;
+    TestApp().SetCommandLineText("\"" + p257 + "\"");
+    CViewerDlg shortEnough{TestApp()};
     shortEnough.show();
     EXPECT_EQ(shortEnough.LastShownPath(), p257);
 
-    g_viewerApp.SetCommandLineText("\"" + p258 + "\"");
-    CViewerDlg tooLong;
+    TestApp().SetCommandLineText("\"" + p258 + "\"");
+    CViewerDlg tooLong{TestApp()};
     tooLong.show();
     EXPECT_EQ(tooLong.LastShownPath(), "");
     EXPECT_EQ(LabelOf(tooLong, IDC_EXPORT_DATE), QStringLiteral("TT.MM.JJJJ"));
 
-    g_viewerApp.SetCommandLineText("\"");  // an empty path, ignored
-    CViewerDlg quoteOnly;
+    TestApp().SetCommandLineText("\"");  // an empty path, ignored
+    CViewerDlg quoteOnly{TestApp()};
     quoteOnly.show();
     EXPECT_EQ(quoteOnly.LastShownPath(), "");
 }
@@ -131,9 +130,9 @@ TEST_F(ViewerTest, ViewerStartOpensARelativePathFromTheStartingFolder) {
     char* previous = getcwd(nullptr, 0);
     ASSERT_NE(previous, nullptr);
     ASSERT_EQ(chdir(QFile::encodeName(m_dir.path()).constData()), 0);
-    g_viewerApp.SetCommandLineText("relative.box");
+    TestApp().SetCommandLineText("relative.box");
     {
-        CViewerDlg dlg;
+        CViewerDlg dlg{TestApp()};
         dlg.show();
         EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QStringLiteral("31.01.2006"));
     }
@@ -162,7 +161,7 @@ TEST_F(ViewerTest, ViewerDisplayFillsEveryLabelAndTheView) {
     const QString text = QString::fromUtf8(
         "\nBox-Titel:\t\tKiste & Co\nFilm-Titel:\t\tFilm\xC3\xA4\n[Inhalt]\nInhalt eins"
         "\n[Kommentar]\nKommentar zwei");
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     for (const FlagsCase& c : cases) {
         BoxSpec box;
@@ -189,7 +188,7 @@ TEST_F(ViewerTest, ViewerDisplayFillsEveryLabelAndTheView) {
 }
 
 TEST_F(ViewerTest, ViewerDisplayWithoutCoverKeepsPictureAndSizeLabels) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.OpenBoxFile(SimpleBox(QStringLiteral("with-cover.box")));
     const WindowState before = Snapshot(dlg);
@@ -212,7 +211,7 @@ TEST_F(ViewerTest, ViewerDisplayWithoutCoverKeepsPictureAndSizeLabels) {
 }
 
 TEST_F(ViewerTest, ViewerDisplayOfAWrongMagicClearsOnlyTheText) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.OpenBoxFile(SimpleBox(QStringLiteral("good.box")));
     const WindowState before = Snapshot(dlg);
@@ -235,7 +234,7 @@ TEST_F(ViewerTest, ViewerDisplayOfAWrongMagicClearsOnlyTheText) {
 }
 
 TEST_F(ViewerTest, ViewerDisplayIgnoresWhatIsNoBoxFile) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.OpenBoxFile(SimpleBox(QStringLiteral("first.box")));
     const WindowState before = Snapshot(dlg);
@@ -258,6 +257,7 @@ TEST_F(ViewerTest, ViewerDisplayIgnoresWhatIsNoBoxFile) {
 // inside the open box would.
 class AboutCountingDlg : public CViewerDlg {
 public:
+    AboutCountingDlg() : CViewerDlg(TestApp()) {}
     int runs = 0;
 
 protected:
@@ -305,7 +305,7 @@ TEST_F(ViewerTest, ViewerCommandsOpenTheAboutBoxOnceAtATime) {
 TEST_F(ViewerTest, ViewerCommandsRefreshShowsTheFileAsItIsOnDisk) {
     const std::string path = SimpleBox(QStringLiteral("refresh.box"), "20010101", "Erster");
     const Bytes onDisk = ReadFile(path);
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
@@ -345,7 +345,7 @@ void AcceptFileDialogLater(const std::string& path, QStringList* filters) {
 
 TEST_F(ViewerTest, ViewerCommandsOpenAFileChosenWithCtrlOAndWriteNoSettings) {
     const std::string path = SimpleBox(QStringLiteral("chosen.box"), "20030303");
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTextCursor>
 
-#include "app/viewer_app.h"
 #include "ui_test_support.h"
 
 namespace quorvel::testing {
@@ -18,9 +17,9 @@ class ViewerLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        g_viewerApp.SetCommandLineText("");
+        TestApp().SetCommandLineText("");
     }
-    void TearDown() override { g_viewerApp.SetCommandLineText(""); }
+    void TearDown() override { TestApp().SetCommandLineText(""); }
 
     std::string BoxWithCover(const QString& name, const QImage& cover) {
         BoxSpec box;
@@ -49,7 +48,7 @@ QRect LeftColumn(const CViewerDlg& dlg, int id) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerLayoutMovesOnlyTheTextView) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     const QRect cover = LeftColumn(dlg, IDC_COVER);
     const QRect time = LeftColumn(dlg, IDC_EXPORT_TIME);
@@ -64,7 +63,7 @@ TEST_F(ViewerLayoutTest, ViewerLayoutMovesOnlyTheTextView) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerLayoutStopsAtTheMinimumOuterSize) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.resize(20, 20);
     QApplication::processEvents();
@@ -73,7 +72,7 @@ TEST_F(ViewerLayoutTest, ViewerLayoutStopsAtTheMinimumOuterSize) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerLayoutMinimiseRestoreAndMaximise) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.resize(500, 360);
     const QRect cover = LeftColumn(dlg, IDC_COVER);
@@ -107,7 +106,7 @@ QImage Quarters() {
 }
 
 TEST_F(ViewerLayoutTest, ViewerPaintStretchesTheCoverTo99By139) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.OpenBoxFile(BoxWithCover(QStringLiteral("quarters.box"), Quarters()));
     ASSERT_EQ(dlg.Picture().m_nWidth, 2);
@@ -139,7 +138,7 @@ TEST_F(ViewerLayoutTest, ViewerPaintStretchesTheCoverTo99By139) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerPaintFollowsEveryNewCoverAndNotTheFrameSize) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     QImage wide(300, 100, QImage::Format_RGB32);
     wide.fill(QColor(0, 128, 255));
@@ -158,8 +157,8 @@ TEST_F(ViewerLayoutTest, ViewerPaintFollowsEveryNewCoverAndNotTheFrameSize) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerFocusAtStartShowsTheEndAndADropShowsTheTop) {
-    g_viewerApp.SetCommandLineText(LongBox(QStringLiteral("long.box"), "erste", 300, 200));
-    CViewerDlg dlg;
+    TestApp().SetCommandLineText(LongBox(QStringLiteral("long.box"), "erste", 300, 200));
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
@@ -183,7 +182,7 @@ TEST_F(ViewerLayoutTest, ViewerFocusAtStartShowsTheEndAndADropShowsTheTop) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerFocusReturningFromAPopupKeepsTheSelection) {
-    CViewerDlg dlg;
+    CViewerDlg dlg{TestApp()};
     dlg.show();
     dlg.OpenBoxFile(LongBox(QStringLiteral("select.box"), "z", 5, 30));
     CDropEdit& view = dlg.TextView();
@@ -206,13 +205,13 @@ TEST_F(ViewerLayoutTest, ViewerFocusReturningFromAPopupKeepsTheSelection) {
 }
 
 TEST_F(ViewerLayoutTest, ViewerCloseByEscapeInTheTextViewOrTheCloseBox) {
-    CViewerDlg byEscape;
+    CViewerDlg byEscape{TestApp()};
     byEscape.show();
     QTest::keyClick(&byEscape.TextView(), Qt::Key_Escape);
     EXPECT_FALSE(byEscape.isVisible());
     EXPECT_EQ(byEscape.result(), QDialog::Rejected);
 
-    CViewerDlg byCloseBox;
+    CViewerDlg byCloseBox{TestApp()};
     byCloseBox.show();
     byCloseBox.setResult(QDialog::Accepted);
     EXPECT_TRUE(byCloseBox.close());
@@ -220,7 +219,7 @@ TEST_F(ViewerLayoutTest, ViewerCloseByEscapeInTheTextViewOrTheCloseBox) {
     EXPECT_EQ(byCloseBox.result(), QDialog::Rejected);
 
     // Typing other keys does not end it.
-    CViewerDlg typing;
+    CViewerDlg typing{TestApp()};
     typing.show();
     QTest::keyClicks(&typing.TextView(), QStringLiteral("abc"));
     QTest::keyClick(&typing.TextView(), Qt::Key_Return);

@@ -1,4 +1,5 @@
 // The viewer's application object: start-up, then the main window, modally.
+// It hands itself to the window, which takes what it needs from it.
 #pragma once
 
 #include "app/applikation.h"

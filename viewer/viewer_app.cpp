@@ -1,4 +1,4 @@
-#include "app/viewer_app.h"
+#include "viewer/viewer_app.h"
 
 #include "ui/viewer_dlg.h"
 
@@ -10,7 +10,7 @@ bool CViewerApp::InitInstance() {
     CApplikation::InitInstance();
     // Control hosting and the 3-D control look have no counterpart here: Qt
     // draws every control in the platform's style.
-    CViewerDlg dialog;
+    CViewerDlg dialog(*this);
     dialog.DoModal();
     return false;
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/viewer_app.h"
+#include "viewer/viewer_app.h"
 
 namespace {
 
