@@ -2,6 +2,6 @@
 find_package(Qt6 REQUIRED COMPONENTS Test)
 quorvel_test(NAME ui_tests
     SOURCES ui/ui_test_main.cpp ui/viewer_text_test.cpp ui/viewer_dlg_test.cpp
-            ui/viewer_layout_test.cpp ui/drop_edit_test.cpp
+            ui/viewer_layout_test.cpp ui/drop_edit_test.cpp ui/dialog_template_test.cpp
     LIBS quorvel_ui Qt6::Test
     GUI)
