@@ -54,14 +54,13 @@ void CAboutDlg::CreateControls() {
 
     dialog.AddStatic(IDC_VERSION, QRect(73, 4, 102, 8), QStringLiteral("Version x.x"), false,
                      false);
-    dialog.AddStatic(IDC_LEGAL_NOTICE, QRect(73, 14, 102, 8), QStringLiteral("(Rechtliches)"),
-                     true, false);
+    dialog.AddStatic(IDC_LEGAL_NOTICE, QRect(73, 14, 102, 8), QStringLiteral("(Rechtliches)"), true,
+                     false);
     dialog.AddStatic(IDC_FEEDBACK, QRect(73, 34, 101, 8), QString::fromLatin1(kFeedbackAddress),
                      true, false);
     dialog.AddStatic(IDC_COMMENT, QRect(73, 24, 102, 8), QString(), false, false);
     // The animation's place has the notify style: it keeps mouse input.
-    m_place =
-        dialog.AddStatic(IDC_ANIMATION_PLACE, QRect(3, 4, 66, 79), QString(), false, true);
+    m_place = dialog.AddStatic(IDC_ANIMATION_PLACE, QRect(3, 4, 66, 79), QString(), false, true);
     m_place->installEventFilter(this);
 }
 

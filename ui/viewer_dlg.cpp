@@ -12,8 +12,8 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "app/text_util.h"
 #include "app/applikation.h"
+#include "app/text_util.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
 #include "ui/cover_frame.h"

@@ -59,7 +59,8 @@ TEST(DropSignal, OneSignalPerAcceptedDropCarryingTheKeptName) {
         std::vector<std::string> announced;
     } cases[] = {
         {"one file", {local}, {"/x/y.box"}},
-        {"a long name, cut as kept", {QUrl::fromLocalFile(QString::fromStdString(longName))},
+        {"a long name, cut as kept",
+         {QUrl::fromLocalFile(QString::fromStdString(longName))},
          {longName.substr(0, CDropEdit::kMaxDroppedPath)}},
         {"two files", {local, local}, {}},
         {"no local file", {QUrl(QStringLiteral("https://example.org/x.box"))}, {}},
