@@ -22,7 +22,7 @@ namespace {
 using test::Bytes;
 using test::VersionBlock;
 
-const std::string kBuildFolder = std::string(QUORVEL_BINARY_DIR) + "/app/";
+const std::string kBuildFolder = std::string(QUORVEL_BINARY_DIR) + "/viewer/";
 
 // The committed description the build turned into the block.
 QJsonObject Description() {
