@@ -9,7 +9,7 @@ std::optional<std::string> ShownLabel(const std::optional<std::string>& cp1252) 
     if (!cp1252) {
         return std::nullopt;
     }
-    return quorvel::LabelAsShown(*cp1252);
+    return LabelAsShown(std::string_view(*cp1252));
 }
 
 }  // namespace

@@ -128,8 +128,7 @@ const Case kCases[] = {
          box.data = testing::Token(0x10, "T");
          return Written(dir + "alt.box", testing::BuildBox(box));
      }},
-    {"shorter than it claims", LoadStatus::kReadError, 0, false,
-     ShrinkingFile},
+    {"shorter than it claims", LoadStatus::kReadError, 0, false, ShrinkingFile},
 };
 
 TEST(LoadStatus, EachFailureAndWhatStaysLoaded) {
