@@ -13,7 +13,7 @@ namespace quorvel {
 namespace {
 
 bool IsTrimmedSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return IsCSpace(static_cast<unsigned char>(c));
 }
 
 std::string Trim(std::string_view text) {

@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <cstring>
+
+#include "app/unique_fd.h"
 
 namespace quorvel {
 namespace {
@@ -193,38 +193,6 @@ private:
     uint64_t m_shstrndx = 0;
 };
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-bool ReadFully(int fd, uint64_t offset, std::span<unsigned char> out) {
-    size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t got =
-            ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(got);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<ElfSectionRange> FindElfSection(const ElfByteReader& read, uint64_t fileSize,
@@ -252,7 +220,7 @@ std::optional<std::vector<unsigned char>> ReadElfSection(const std::string& path
                                                          std::string_view name, uint64_t maxSize) {
     // Non-blocking, so that a FIFO under the program's name cannot hang us
     // before fstat turns it away.
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         return std::nullopt;
     }
@@ -262,14 +230,14 @@ std::optional<std::vector<unsigned char>> ReadElfSection(const std::string& path
     }
     const auto fileSize = static_cast<uint64_t>(info.st_size);
     const ElfByteReader read = [&fd](uint64_t offset, std::span<unsigned char> out) {
-        return ReadFully(fd.Get(), offset, out);
+        return ReadFullyAt(fd.Get(), offset, out) == ReadOutcome::kComplete;
     };
     const auto range = FindElfSection(read, fileSize, name);
     if (!range || range->size > maxSize) {
         return std::nullopt;
     }
     std::vector<unsigned char> data(range->size);
-    if (!ReadFully(fd.Get(), range->offset, data)) {
+    if (ReadFullyAt(fd.Get(), range->offset, data) != ReadOutcome::kComplete) {
         return std::nullopt;
     }
     return data;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/unique_fd.h"
+
 namespace quorvel {
 
 namespace {
@@ -25,22 +27,6 @@ std::string WithTrailingSlash(std::string folder) {
     AppendSlash(folder);
     return folder;
 }
-
-// Closes the descriptor on every path out of a function.
-class FdCloser {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int m_fd;
-};
 
 }  // namespace
 
@@ -216,7 +202,7 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
     if (fd < 0) {
         return std::nullopt;
     }
-    FdCloser closer(fd);
+    const UniqueFd closer(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;

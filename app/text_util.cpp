@@ -8,10 +8,6 @@ namespace quorvel {
 
 namespace {
 
-bool IsCSpace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Unicode code points of bytes 0x80..0x9F. The five bytes the code page leaves
 // undefined keep their own value (C1 controls), as Windows maps them.
 constexpr std::array<char32_t, 32> kHighTable = {
@@ -20,19 +16,6 @@ constexpr std::array<char32_t, 32> kHighTable = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // One byte of the code page for a code point, or '?' when it has none.
 char ToCp1252(char32_t cp) {
@@ -47,9 +30,30 @@ char ToCp1252(char32_t cp) {
     return '?';
 }
 
-// Decodes one UTF-8 sequence starting at text[pos]. Returns the code point and
-// advances pos; a malformed sequence (bad lead, truncated, overlong, surrogate,
-// beyond U+10FFFF) consumes one byte and yields U+FFFD.
+}  // namespace
+
+bool IsCSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     constexpr char32_t kBad = 0xFFFD;
     const auto lead = static_cast<unsigned char>(text[pos]);
@@ -95,7 +99,16 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
-}  // namespace
+std::string SanitizeUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        // A valid sequence encodes back to the same bytes.
+        AppendUtf8(out, DecodeUtf8(text, pos));
+    }
+    return out;
+}
 
 int32_t AtoI(std::string_view text) {
     std::size_t i = 0;

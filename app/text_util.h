@@ -9,6 +9,10 @@
 
 namespace quorvel {
 
+// isspace in the C locale: blank, tab, line feed, vertical tab, form feed,
+// carriage return.
+bool IsCSpace(unsigned char c);
+
 // atoi/atol as the C library defines them: leading white space, an optional
 // sign, decimal digits up to the first other byte, 0 when there are none.
 // Stops at the end of the range; a value beyond 32 bits saturates at
@@ -33,5 +37,17 @@ std::string Cp1252ToUtf8(std::string_view text);
 // UTF-8 to Windows-1252 for texts we write into the record or labels
 // ourselves; characters outside the code page become '?'.
 std::string Utf8ToCp1252(std::string_view text);
+
+// Decodes the UTF-8 sequence at text[pos] and advances pos past it. A
+// malformed sequence (bad lead, cut short, overlong, surrogate, beyond
+// U+10FFFF) consumes one byte and yields U+FFFD. Needs pos < text.size().
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
+
+// Appends one code point (at most U+10FFFF) in UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
+// Replaces every byte sequence that is not valid UTF-8 with U+FFFD, so a
+// file name in another encoding still prints and gives valid JSON.
+std::string SanitizeUtf8(std::string_view text);
 
 }  // namespace quorvel

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/applikation.h"
+#include "app/byte_read.h"
 
 namespace quorvel {
 namespace {
@@ -25,8 +26,7 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
     if (source.size() < 4) {
         return false;
     }
-    const uint64_t declared = uint64_t{source[0]} | (uint64_t{source[1]} << 8) |
-                              (uint64_t{source[2]} << 16) | (uint64_t{source[3]} << 24);
+    const uint64_t declared = ReadLe32(source, 0);
     // Lengths are signed 32-bit all through the loader.
     if (declared > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
         return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/applikation.h"
+#include "app/byte_read.h"
 #include "app/elf_section.h"
 #include "app/log.h"
 #include "app/text_util.h"
@@ -23,14 +24,6 @@ constexpr std::u16string_view kRootKey = u"VS_VERSION_INFO";
 
 size_t Align4(size_t offset) {
     return (offset + 3) & ~size_t{3};
-}
-
-uint16_t Le16(std::span<const unsigned char> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-uint32_t Le32(std::span<const unsigned char> bytes, size_t at) {
-    return uint32_t{Le16(bytes, at)} | (uint32_t{Le16(bytes, at + 2)} << 16);
 }
 
 // One block of the version data. Offsets are from the start of the whole
@@ -49,21 +42,21 @@ std::optional<Block> ParseBlock(std::span<const unsigned char> data, size_t star
     if (start > limit || limit - start < kBlockHeaderSize) {
         return std::nullopt;
     }
-    const size_t length = Le16(data, start);
+    const size_t length = ReadLe16(data, start);
     if (length < kBlockHeaderSize || length > limit - start) {
         return std::nullopt;
     }
     Block block;
     block.end = start + length;
-    const size_t valueLength = Le16(data, start + 2);
-    block.type = Le16(data, start + 4);
+    const size_t valueLength = ReadLe16(data, start + 2);
+    block.type = ReadLe16(data, start + 4);
 
     size_t pos = start + kBlockHeaderSize;
     for (;;) {
         if (block.end - pos < 2) {
             return std::nullopt;  // the key has no terminator inside the block
         }
-        const char16_t unit = Le16(data, pos);
+        const char16_t unit = ReadLe16(data, pos);
         pos += 2;
         if (unit == 0) {
             break;
@@ -115,36 +108,18 @@ std::optional<Block> ParseRoot(std::span<const unsigned char> data) {
     return root;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // UTF-16LE up to the first NUL; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::span<const unsigned char> bytes) {
     std::string out;
     const size_t units = bytes.size() / 2;
     for (size_t i = 0; i < units; ++i) {
-        const char16_t unit = Le16(bytes, 2 * i);
+        const char16_t unit = ReadLe16(bytes, 2 * i);
         if (unit == 0) {
             break;
         }
         char32_t c = unit;
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-            const char16_t low = Le16(bytes, 2 * (i + 1));
+            const char16_t low = ReadLe16(bytes, 2 * (i + 1));
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 c = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00);
                 ++i;
@@ -182,7 +157,7 @@ std::optional<FixedFileInfo> QueryFixedFileInfo(std::span<const unsigned char> b
         &info.fileDateLS,
     };
     for (size_t i = 0; i < std::size(fields); ++i) {
-        *fields[i] = Le32(value, 4 * i);
+        *fields[i] = ReadLe32(value, 4 * i);
     }
     if (info.signature != kFixedFileInfoSignature) {
         return std::nullopt;

@@ -98,6 +98,13 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
     return text;
 }
 
+std::string DisplayProblem(const BoxDisplay& display) {
+    if (!display.boxName) {
+        return kNotBoxNameReason;
+    }
+    return LoadReason(display.load);
+}
+
 BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) {
     BoxDisplay display;
     display.shown = true;
@@ -135,16 +142,18 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) 
 
 BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
                        const CoverLoader& loadCover) {
+    BoxDisplay display;
     if (!HasBoxExtension(path)) {
-        return {};
+        display.boxName = false;
+        return display;
     }
     FreeBoxFile();
-    LoadBoxFile(path);
-    BoxDisplay display;
+    const LoadResult load = LoadBoxFileWithStatus(path);
     // Without a header there is nothing to show; the window stays as it was.
-    if (g_pBoxHeader) {
+    if (load.HeaderLoaded()) {
         display = ShowBoxFile(renderer, loadCover);
     }
+    display.load = load;
     FreeBoxFile();
     return display;
 }

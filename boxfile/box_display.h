@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "boxfile/load_status.h"
 #include "render/record_renderer.h"
 
 namespace quorvel {
@@ -32,6 +33,9 @@ struct BoxDisplay {
     std::optional<std::string> date;         // 1007 "%02d.%02d.%04d"
     std::optional<std::string> time;         // 1008 "%02d:%02d:%02d"
     std::string text;                        // 1000, set whenever shown
+    // False when the name does not end in ".box": nothing was opened.
+    bool boxName = true;
+    LoadResult load;  // what the loader made of the file
 };
 
 // The template's texts of the labels, before any file is shown.
@@ -54,6 +58,10 @@ const char* CompressionText(unsigned char flags);
 // block's lines after the line of the token that ended it, then the content
 // and comment sections. Expects a renderer fresh from BeginFile.
 std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block);
+
+// Why the file OpenBoxFile was given is not a readable box, for stderr;
+// empty when it is one.
+std::string DisplayProblem(const BoxDisplay& display);
 
 // Shows the box currently in the process-wide state.
 BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover);

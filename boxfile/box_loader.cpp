@@ -8,11 +8,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include "app/applikation.h"
+#include "app/byte_read.h"
+#include "app/unique_fd.h"
 
 namespace quorvel {
 
@@ -24,12 +27,8 @@ int32_t g_nDataSize = 0;
 
 namespace {
 
+constexpr uint64_t kMaxBoxFileSize = std::numeric_limits<int32_t>::max();
 constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
-
-uint32_t ReadU32(std::span<const unsigned char> bytes, size_t at) {
-    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
-           (uint32_t{bytes[at + 3]} << 24);
-}
 
 // Copies [start, start + length) of the file into a block of its own, or
 // leaves the block absent when that range is empty or not inside the file.
@@ -80,8 +79,8 @@ BoxHeader BoxHeader::Parse(std::span<const unsigned char, kBoxHeaderSize> bytes)
     std::memcpy(header.exportTime.data(), bytes.data() + 48, 6);
     header.flags = bytes[54];
     header.opaqueB = bytes[55];
-    header.coverOffset = ReadU32(bytes, 56);
-    header.dataOffset = ReadU32(bytes, 60);
+    header.coverOffset = ReadLe32(bytes, 56);
+    header.dataOffset = ReadLe32(bytes, 60);
     return header;
 }
 
@@ -89,15 +88,17 @@ bool BoxHeader::HasMagic() const {
     return std::memcmp(magic.data(), kMagic, sizeof kMagic) == 0;
 }
 
-void LoadBoxBytes(std::span<const unsigned char> file) {
+LoadStatus LoadBoxBytes(std::span<const unsigned char> file) {
+    if (file.size() < kBoxHeaderSize) {
+        return LoadStatus::kTooShort;
+    }
     // Lengths are signed 32-bit; a larger file is not a box this reader knows.
-    if (file.size() < kBoxHeaderSize ||
-        file.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-        return;
+    if (file.size() > kMaxBoxFileSize) {
+        return LoadStatus::kTooLarge;
     }
     g_pBoxHeader = std::make_unique<BoxHeader>(BoxHeader::Parse(file.first<kBoxHeaderSize>()));
     if (!g_pBoxHeader->HasMagic()) {
-        return;
+        return LoadStatus::kWrongMagic;
     }
     const BoxHeader& header = *g_pBoxHeader;
     const auto fileLength = static_cast<uint32_t>(file.size());
@@ -117,35 +118,54 @@ void LoadBoxBytes(std::span<const unsigned char> file) {
     if (header.flags & BOX_DATA_COMPRESSED) {
         InflateBlock(g_pDataBlock, g_nDataSize, true);
     }
+    return LoadStatus::kShown;
+}
+
+LoadResult LoadBoxFileWithStatus(const std::string& path) {
+    // Non-blocking, so a FIFO or device named *.box can neither block the
+    // viewer nor feed it endless bytes before fstat turns it away.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.Valid()) {
+        switch (errno) {
+            case ENOENT:
+            case ENOTDIR:
+                return {LoadStatus::kNotFound};
+            case ENXIO:  // a socket
+                return {LoadStatus::kNotRegularFile};
+            default:
+                return {LoadStatus::kNotReadable, errno};
+        }
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        return {LoadStatus::kReadError, errno};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {LoadStatus::kNotRegularFile};
+    }
+    // Judge the size before reading, so a huge file is never read in.
+    const auto size = static_cast<uint64_t>(std::max<off_t>(info.st_size, 0));
+    if (size < kBoxHeaderSize) {
+        return {LoadStatus::kTooShort};
+    }
+    if (size > kMaxBoxFileSize) {
+        return {LoadStatus::kTooLarge};
+    }
+    std::vector<unsigned char> content(static_cast<size_t>(size));
+    switch (ReadFullyAt(fd.Get(), 0, content)) {
+        case ReadOutcome::kComplete:
+            break;
+        case ReadOutcome::kShort:
+            // Shorter than fstat said: the file changed while it was read.
+            return {LoadStatus::kReadError};
+        case ReadOutcome::kFailed:
+            return {LoadStatus::kReadError, errno};
+    }
+    return {LoadBoxBytes(content)};
 }
 
 void LoadBoxFile(const std::string& path) {
-    // Only a regular file is read: a FIFO or device named *.box must neither
-    // block the viewer nor feed it endless bytes.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
-    struct stat info {};
-    std::vector<unsigned char> content;
-    bool complete = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-        info.st_size <= std::numeric_limits<int32_t>::max()) {
-        content.resize(static_cast<size_t>(info.st_size));
-        size_t done = 0;
-        while (done < content.size()) {
-            const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
-            if (got <= 0) {
-                break;
-            }
-            done += static_cast<size_t>(got);
-        }
-        complete = done == content.size();
-    }
-    ::close(fd);
-    if (complete) {
-        LoadBoxBytes(content);
-    }
+    LoadBoxFileWithStatus(path);
 }
 
 void FreeBoxFile() {

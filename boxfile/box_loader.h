@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "boxfile/load_status.h"
+
 namespace quorvel {
 
 inline constexpr size_t kBoxHeaderSize = 64;
@@ -38,10 +40,15 @@ extern int32_t g_nCoverSize;
 extern std::unique_ptr<unsigned char[]> g_pDataBlock;
 extern int32_t g_nDataSize;
 
-// Reads the file at `path` whole and loads it. Expects the state empty.
+// Reads the file at `path` whole and loads it, and says how that went. Only
+// a regular file is read. Expects the state empty; a file whose header
+// cannot be read leaves it empty.
+LoadResult LoadBoxFileWithStatus(const std::string& path);
+// The same without the status.
 void LoadBoxFile(const std::string& path);
-// Loads from bytes already in memory (the file's whole content).
-void LoadBoxBytes(std::span<const unsigned char> file);
+// Loads from bytes already in memory (the file's whole content): kShown,
+// kTooShort, kTooLarge or kWrongMagic.
+LoadStatus LoadBoxBytes(std::span<const unsigned char> file);
 void FreeBoxFile();
 
 std::span<const unsigned char> CoverBlock();

@@ -1,49 +1,13 @@
 #include "cli/dump.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
-#include "app/text_util.h"
 #include "boxfile/box_display.h"
-#include "boxfile/box_loader.h"
+#include "boxfile/shown_text.h"
 #include "cli/json_text.h"
 #include "picture/cover_loader.h"
 #include "picture/cover_picture.h"
 
 namespace quorvel {
 namespace {
-
-// Why a path is no readable box file, in the words a user needs; empty when
-// the viewer would read its header.
-std::string DiagnoseFile(const std::string& path) {
-    if (!HasBoxExtension(path)) {
-        return "not opened: the name does not end in .box";
-    }
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return std::strerror(errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return "not a regular file";
-    }
-    if (info.st_size < 64) {
-        return "too short for the 64-byte header";
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    ::close(fd);
-    return {};
-}
-
-std::string ConvertText(std::string_view cp1252) {
-    return Cp1252ToUtf8(cp1252);
-}
 
 void AppendLine(std::string& out, std::string_view name, const std::string& value, bool last) {
     out += JsonString(name);
@@ -56,10 +20,6 @@ void AppendLine(std::string& out, std::string_view name, const std::string& valu
 
 }  // namespace
 
-std::string LabelAsShown(std::string_view cp1252) {
-    return ConvertText(ApplyMnemonicRule(cp1252));
-}
-
 DumpedFile DumpBoxFile(const std::string& path) {
     DumpedFile dumped;
     dumped.file = path;
@@ -70,33 +30,28 @@ DumpedFile DumpBoxFile(const std::string& path) {
     dumped.date = LabelAsShown(InitialLabels::kDate);
     dumped.time = LabelAsShown(InitialLabels::kTime);
 
-    dumped.problem = DiagnoseFile(path);
-
     CCoverPicture picture;
     CRecordRenderer renderer;
     const BoxDisplay display = OpenBoxFile(path, renderer, MakeCoverLoader(picture));
     dumped.shown = display.shown;
+    dumped.problem = DisplayProblem(display);
     if (!display.shown) {
-        if (dumped.problem.empty()) {
-            dumped.problem = "could not be read";
-        }
         return dumped;
     }
-    if (!display.magicOk && dumped.problem.empty()) {
-        dumped.problem = "not a box file of data model 4.0 (wrong magic)";
-    }
+    const ShownText shown = TextAsShown(display);
     const auto apply = [](const std::optional<std::string>& text, std::string& label) {
         if (text) {
-            label = LabelAsShown(*text);
+            label = *text;
         }
     };
-    apply(display.type, dumped.type);
-    apply(display.width, dumped.width);
-    apply(display.height, dumped.height);
-    apply(display.compression, dumped.compression);
-    apply(display.date, dumped.date);
-    apply(display.time, dumped.time);
+    apply(shown.type, dumped.type);
+    apply(shown.width, dumped.width);
+    apply(shown.height, dumped.height);
+    apply(shown.compression, dumped.compression);
+    apply(shown.date, dumped.date);
+    apply(shown.time, dumped.time);
     dumped.recordText = display.text;
+    dumped.shownText = shown.recordText;
     return dumped;
 }
 
@@ -119,7 +74,7 @@ std::string FormatJson(const std::vector<DumpedFile>& files) {
         AppendLine(out, "date", f.date, false);
         AppendLine(out, "time", f.time, true);
         out += "}, ";
-        AppendLine(out, "text", ConvertText(f.recordText), true);
+        AppendLine(out, "text", f.shownText, true);
         out += "}";
     }
     out += "]\n";
@@ -136,7 +91,7 @@ std::string FormatHuman(const DumpedFile& f) {
     out += "Komprimierung: " + f.compression + "\n";
     out += "Export-Zeitpunkt: " + f.date + " " + f.time + "\n";
     // The record text starts every line with CR LF; print plain lines.
-    std::string text = ConvertText(f.recordText);
+    const std::string& text = f.shownText;
     std::string plain;
     plain.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {

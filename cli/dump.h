@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "boxfile/shown_text.h"
+
 namespace quorvel {
 
 struct DumpedFile {
@@ -13,14 +15,12 @@ struct DumpedFile {
     // Label texts as a user sees them, in UTF-8.
     std::string type, width, height, compression, date, time;
     std::string recordText;  // Windows-1252, CR LF, as the view receives it
+    std::string shownText;   // the same in UTF-8, as the view shows it
     std::string problem;     // why this is not a readable box file; empty when it is
 };
 
 // Opens `path` the way a freshly started viewer would.
 DumpedFile DumpBoxFile(const std::string& path);
-
-// A label's text as the screen shows it ("&&" as "&"), in UTF-8.
-std::string LabelAsShown(std::string_view cp1252);
 
 // One JSON array, one object per file, with a final line end.
 std::string FormatJson(const std::vector<DumpedFile>& files);

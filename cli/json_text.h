@@ -4,11 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace quorvel {
+#include "app/text_util.h"  // SanitizeUtf8 for the file names
 
-// Replaces every byte sequence that is not valid UTF-8 with U+FFFD, so a file
-// name in another encoding still gives valid JSON.
-std::string SanitizeUtf8(std::string_view text);
+namespace quorvel {
 
 // `text` (valid UTF-8) as a JSON string literal, quotes included. Non-ASCII
 // characters stay as they are; control characters are escaped.

@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QUORVEL_FUZZ_CHECK(!display.height || *display.height == "H\xF6he: 23");
     QUORVEL_FUZZ_CHECK(display.date.has_value() == hasHeader);
     QUORVEL_FUZZ_CHECK(display.text.find('\0') == std::string::npos);
-    QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.Empty());
+    QUORVEL_FUZZ_CHECK(renderer.Table(quorvel::RecordTable::kPersonRef).Empty());
 
     FreeBoxFile();
     QUORVEL_FUZZ_CHECK(!g_pBoxHeader && !g_pCoverBlock && !g_pDataBlock);

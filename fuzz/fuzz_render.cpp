@@ -25,8 +25,9 @@ std::string RenderBlock(quorvel::CRecordRenderer& renderer, std::span<const unsi
     std::string text = quorvel::AssembleRecordText(renderer, block);
     if (!block.empty()) {
         // The walk ends with a person flush, which empties every table.
-        QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.Empty() && renderer.m_languageTable.Empty());
-        QUORVEL_FUZZ_CHECK(renderer.m_personRefTable.nextId == 1);
+        QUORVEL_FUZZ_CHECK(renderer.Table(quorvel::RecordTable::kPersonRef).Empty() &&
+                           renderer.Table(quorvel::RecordTable::kLanguage).Empty());
+        QUORVEL_FUZZ_CHECK(renderer.Table(quorvel::RecordTable::kPersonRef).NextId() == 1);
     }
     renderer.ResetRecordTables();
     return text;

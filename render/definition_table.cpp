@@ -4,6 +4,14 @@
 
 namespace quorvel {
 
+int32_t DefinitionTable::Define(std::string_view text) {
+    const int32_t id = nextId;
+    // Signed 32-bit as stored, wrapping instead of overflowing.
+    nextId = static_cast<int32_t>(static_cast<uint32_t>(id) + 1);
+    AddTableEntry(id, text);
+    return id;
+}
+
 bool DefinitionTable::AddTableEntry(int32_t id, std::string_view text) {
     std::string folded = FoldAscii(text);
     if (m_foldedTexts.contains(folded)) {

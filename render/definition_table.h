@@ -21,6 +21,11 @@ struct TableEntry {
 // by text are hashed so a long person block stays linear.
 class DefinitionTable {
 public:
+    // A definition token: takes nextId as its id and advances it (also when
+    // the text is a duplicate and so names nothing), then adds the entry.
+    // Returns the id taken.
+    int32_t Define(std::string_view text);
+
     // Adds (id, text) unless a text equal to it ignoring ASCII case is
     // present. Returns whether the text is in the table afterwards.
     bool AddTableEntry(int32_t id, std::string_view text);
@@ -33,10 +38,10 @@ public:
 
     const std::vector<TableEntry>& Entries() const { return m_entries; }
     bool Empty() const { return m_entries.empty(); }
-
-    int32_t nextId = 1;
+    int32_t NextId() const { return nextId; }
 
 private:
+    int32_t nextId = 1;
     std::vector<TableEntry> m_entries;
     std::unordered_set<std::string> m_foldedTexts;
     std::unordered_map<int32_t, size_t> m_indexById;

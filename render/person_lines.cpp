@@ -72,25 +72,25 @@ std::string Compose(const std::string* role, const std::string& name, const Note
 std::string CRecordRenderer::FormatPersonEntry(int32_t roleId, int32_t personId,
                                                int32_t refId) const {
     Notes notes;
-    for (const TableEntry& note : m_personNoteTable.Entries()) {
+    for (const TableEntry& note : Table(RecordTable::kPersonNote).Entries()) {
         if (AtoI(note.text) == refId) {
             notes.Add(note.text);
         }
     }
-    return Compose(m_roleTable.FindById(roleId), FormatName(m_personTable.FindById(personId)),
-                   notes);
+    return Compose(Table(RecordTable::kRole).FindById(roleId),
+                   FormatName(Table(RecordTable::kPerson).FindById(personId)), notes);
 }
 
 void CRecordRenderer::AppendPersonLines(std::string& text) {
     // Group the notes by the reference they name once, so a long block stays
     // linear; each group keeps the notes' table order.
     std::unordered_map<int32_t, Notes> notesByRef;
-    for (const TableEntry& note : m_personNoteTable.Entries()) {
+    for (const TableEntry& note : Table(RecordTable::kPersonNote).Entries()) {
         notesByRef[AtoI(note.text)].Add(note.text);
     }
     static const Notes kNoNotes;
 
-    for (const TableEntry& ref : m_personRefTable.Entries()) {
+    for (const TableEntry& ref : Table(RecordTable::kPersonRef).Entries()) {
         const std::string_view refText = ref.text;
         const size_t hash = refText.find('#');
         if (hash == std::string_view::npos || hash == 0) {
@@ -100,7 +100,8 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         const int32_t roleId = AtoI(refText.substr(hash + 1));
         const auto notes = notesByRef.find(ref.id);
         text += "\r\nFilm-Person:\t";
-        text += Compose(m_roleTable.FindById(roleId), FormatName(m_personTable.FindById(personId)),
+        text += Compose(Table(RecordTable::kRole).FindById(roleId),
+                        FormatName(Table(RecordTable::kPerson).FindById(personId)),
                         notes == notesByRef.end() ? kNoNotes : notes->second);
     }
     ResetRecordTables();

@@ -1,9 +1,12 @@
 #include "render/record_renderer.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
+#include "app/byte_read.h"
 #include "app/text_util.h"
+#include "render/token_codes.h"
 
 namespace quorvel {
 namespace {
@@ -19,59 +22,59 @@ struct TokenKind {
 // Line formats of the tokens that render through a fixed label.
 constexpr TokenKind Describe(unsigned char code) {
     switch (code) {
-        case 0x10:
+        case token::kBoxTitle:
             return {Payload::kText, "Box-Titel:\t\t", ""};
-        case 0x11:
+        case token::kBoxEan:
             return {Payload::kText, "Box-EAN:\t\t", ""};
-        case 0x12:
+        case token::kBoxPackaging:
             return {Payload::kText, "Box-Verpackung:\t", ""};
-        case 0x13:
+        case token::kBoxExtra:
             return {Payload::kText, "Box-Extra:\t", ""};
-        case 0x14:
+        case token::kBoxTags:
             return {Payload::kTag, "Box-Tags:\t", ""};
-        case 0x30:
+        case token::kDvdTitle:
             return {Payload::kText, "Dvd-Titel:\t\t", ""};
-        case 0x31:
+        case token::kDvdRegion:
             return {Payload::kRegion, "Dvd-RC:\t\t", ""};
-        case 0x32:
+        case token::kDvdOpt:
             return {Payload::kU8, "Dvd-OPT:\t{", "}"};
-        case 0x33:
+        case token::kDvdSerial:
             return {Payload::kU32, "Dvd-SN:\t\t", ""};
-        case 0x34:
+        case token::kDvdLow:
             return {Payload::kU32, "Dvd-Low:\t\t", ""};
-        case 0x35:
+        case token::kDvdHigh:
             return {Payload::kU32, "Dvd-High:\t", ""};
-        case 0x36:
+        case token::kDvdFormat:
             return {Payload::kText, "Dvd-Format:\t", ""};
-        case 0x37:
+        case token::kDvdExtra:
             return {Payload::kText, "Dvd-Extra:\t", ""};
-        case 0x38:
+        case token::kDvdYear:
             return {Payload::kU16, "Dvd-Jahr:\t\t", ""};
-        case 0x39:
+        case token::kDvdTags:
             return {Payload::kTag, "Dvd-Tags:\t", ""};
-        case 0x50:
+        case token::kFilmTitle:
             return {Payload::kText, "Film-Titel:\t\t", ""};
-        case 0x51:
+        case token::kFilmOriginalTitle:
             return {Payload::kText, "Film-Original-Titel:\t", ""};
-        case 0x52:
+        case token::kFilmFurtherTitle:
             return {Payload::kText, "Weiterer Film-Titel:\t", ""};
-        case 0x53:
+        case token::kFilmRating:
             return {Payload::kU8, "Film-FSK:\t\t", ""};
-        case 0x54:
+        case token::kFilmYear:
             return {Payload::kU16, "Film-Jahr:\t\t", ""};
-        case 0x55:
+        case token::kFilmLength:
             return {Payload::kU16, "Film-L\xE4nge:\t", ""};
-        case 0x56:
+        case token::kFilmPictureFormat:
             return {Payload::kText, "Film-Bildformat:\t", ""};
-        case 0x57:
+        case token::kFilmGenre:
             return {Payload::kText, "Film-Genre:\t", ""};
-        case 0x58:
+        case token::kFilmSubtitle:
             return {Payload::kText, "Film-Untertitel:\t", ""};
-        case 0x62:
+        case token::kFilmTags:
             return {Payload::kTag, "Film-Tags:\t", ""};
-        case 0x81:
+        case token::kBoxDvdCount:
             return {Payload::kU16, "Box-Dvds:\t", ""};
-        case 0x83:
+        case token::kDvdFilmCount:
             return {Payload::kU16, "Dvd-Filme:\t", ""};
         default:
             return {Payload::kNone, nullptr, nullptr};
@@ -86,17 +89,34 @@ std::string_view PayloadText(std::span<const unsigned char> payload) {
 
 // A little-endian number of `width` bytes; bytes the payload lacks read as 0.
 uint32_t PayloadUInt(std::span<const unsigned char> payload, size_t width) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < width && i < payload.size(); ++i) {
-        value |= static_cast<uint32_t>(payload[i]) << (8 * i);
+    return static_cast<uint32_t>(ReadLittleEndian(payload, width));
+}
+
+// The table a definition token fills, if the code is one.
+std::optional<RecordTable> DefinedTable(unsigned char code) {
+    switch (code) {
+        case token::kLanguageDefinition:
+            return RecordTable::kLanguage;
+        case token::kLanguageDetailDefinition:
+            return RecordTable::kLanguageDetail;
+        case token::kRoleDefinition:
+            return RecordTable::kRole;
+        case token::kPersonDefinition:
+            return RecordTable::kPerson;
+        case token::kPersonReference:
+            return RecordTable::kPersonRef;
+        case token::kPersonNote:
+            return RecordTable::kPersonNote;
+        default:
+            return std::nullopt;
     }
-    return value;
 }
 
 }  // namespace
 
 bool IsLongToken(unsigned char code) {
-    return code == 0x14 || code == 0x39 || code == 0x60 || code == 0x61 || code == 0x62;
+    return code == token::kBoxTags || code == token::kDvdTags || code == token::kContent ||
+           code == token::kComment || code == token::kFilmTags;
 }
 
 uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, std::string& line,
@@ -111,7 +131,7 @@ uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, st
         cursor = {};
         return static_cast<uint32_t>(headerSize);
     }
-    const size_t length = headerSize == 3 ? (cursor[1] | (size_t{cursor[2]} << 8)) : cursor[1];
+    const size_t length = ReadLittleEndian(cursor.subspan(1), headerSize - 1);
     const size_t tokenSize = headerSize + length;
     if (cursor.size() < tokenSize) {
         // A token cut off by the block's end is not rendered: reading its
@@ -124,8 +144,11 @@ uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, st
 
     RenderPayload(code, payload, line);
 
-    if ((m_lastToken == 0x5E && code != 0x5E && code != 0x5F) ||
-        (m_lastToken == 0x5F && code != 0x5F)) {
+    // A person block is a run of references followed by a run of notes; the
+    // first other token ends it.
+    if ((m_lastToken == token::kPersonReference && code != token::kPersonReference &&
+         code != token::kPersonNote) ||
+        (m_lastToken == token::kPersonNote && code != token::kPersonNote)) {
         personBlockEnded = true;
     }
     m_lastToken = code;
@@ -134,38 +157,12 @@ uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, st
 
 void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned char> payload,
                                     std::string& line) {
-    DefinitionTable* definitions = nullptr;
-    switch (code) {
-        case 0x59:
-            definitions = &m_languageTable;
-            break;
-        case 0x5A:
-            definitions = &m_languageDetailTable;
-            break;
-        case 0x5C:
-            definitions = &m_roleTable;
-            break;
-        case 0x5D:
-            definitions = &m_personTable;
-            break;
-        case 0x5E:
-            definitions = &m_personRefTable;
-            break;
-        case 0x5F:
-            definitions = &m_personNoteTable;
-            break;
-        default:
-            break;
-    }
-    if (definitions != nullptr) {
-        // Every definition takes an id, also one that a duplicate drops.
-        const int32_t id = definitions->nextId;
-        definitions->nextId = static_cast<int32_t>(static_cast<uint32_t>(id) + 1);
-        definitions->AddTableEntry(id, PayloadText(payload));
+    if (const std::optional<RecordTable> table = DefinedTable(code)) {
+        m_tables[static_cast<size_t>(*table)].Define(PayloadText(payload));
         return;
     }
     switch (code) {
-        case 0x5B: {
+        case token::kFilmLanguage: {
             const std::string_view text = PayloadText(payload);
             const size_t hash = text.find('#');
             if (hash == std::string_view::npos || hash == 0) {
@@ -176,14 +173,14 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
             }
             return;
         }
-        case 0x60:
+        case token::kContent:
             m_contentText.assign(PayloadText(payload));
             return;
-        case 0x61:
+        case token::kComment:
             m_commentText.assign(PayloadText(payload));
             return;
-        case 0x80:
-        case 0x85:
+        case token::kMarkerA:
+        case token::kMarkerB:
             return;
         default:
             break;
@@ -237,8 +234,8 @@ std::string CRecordRenderer::FormatRegionCode(unsigned char mask) {
 }
 
 std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
-    const std::string* language = m_languageTable.FindById(languageId);
-    const std::string* detail = m_languageDetailTable.FindById(detailId);
+    const std::string* language = Table(RecordTable::kLanguage).FindById(languageId);
+    const std::string* detail = Table(RecordTable::kLanguageDetail).FindById(detailId);
     if (language == nullptr || detail == nullptr || language->empty() || detail->empty()) {
         return {};
     }
@@ -246,9 +243,8 @@ std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId
 }
 
 void CRecordRenderer::ResetRecordTables() {
-    for (DefinitionTable* table : {&m_languageTable, &m_languageDetailTable, &m_roleTable,
-                                   &m_personTable, &m_personRefTable, &m_personNoteTable}) {
-        table->FreeTable();
+    for (DefinitionTable& table : m_tables) {
+        table.FreeTable();
     }
 }
 

@@ -2,6 +2,8 @@
 // labelled lines (Windows-1252, no line ends), one token at a time.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -12,6 +14,10 @@ namespace quorvel {
 
 // Header forms: these five codes carry a 16-bit length, all others 8 bits.
 bool IsLongToken(unsigned char code);
+
+// The six definition tables a record defines and refers to.
+enum class RecordTable { kLanguage, kLanguageDetail, kRole, kPerson, kPersonRef, kPersonNote };
+inline constexpr size_t kRecordTableCount = 6;
 
 class CRecordRenderer {
 public:
@@ -46,17 +52,16 @@ public:
     const std::string& CommentText() const { return m_commentText; }
     unsigned char LastToken() const { return m_lastToken; }
 
-    DefinitionTable m_languageTable;
-    DefinitionTable m_languageDetailTable;
-    DefinitionTable m_roleTable;
-    DefinitionTable m_personTable;
-    DefinitionTable m_personRefTable;
-    DefinitionTable m_personNoteTable;
+    // Read-only: only the tokens fill a table and only a reset empties it.
+    const DefinitionTable& Table(RecordTable which) const {
+        return m_tables[static_cast<size_t>(which)];
+    }
 
 private:
     void RenderPayload(unsigned char code, std::span<const unsigned char> payload,
                        std::string& line);
 
+    std::array<DefinitionTable, kRecordTableCount> m_tables;
     unsigned char m_lastToken = 0;
     std::string m_contentText;
     std::string m_commentText;

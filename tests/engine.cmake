@@ -4,3 +4,7 @@ quorvel_test(NAME engine_tests
             engine/display_test.cpp engine/loader_test.cpp
             engine/truncation_test.cpp
     LIBS quorvel_engine)
+# The loader's status for each failure, and the texts as shown.
+quorvel_test(NAME load_status_tests
+    SOURCES engine/load_status_test.cpp engine/shown_text_test.cpp
+    LIBS quorvel_engine)

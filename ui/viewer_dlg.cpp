@@ -138,10 +138,11 @@ void CViewerDlg::OpenBoxFile(const std::string& path) {
 }
 
 void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
+    const ShownText shown = TextAsShown(display);
     const std::pair<int, const std::optional<std::string>*> labels[] = {
-        {IDC_TYPE, &display.type},        {IDC_WIDTH, &display.width},
-        {IDC_HEIGHT, &display.height},    {IDC_COMPRESSION, &display.compression},
-        {IDC_EXPORT_DATE, &display.date}, {IDC_EXPORT_TIME, &display.time},
+        {IDC_TYPE, &shown.type},        {IDC_WIDTH, &shown.width},
+        {IDC_HEIGHT, &shown.height},    {IDC_COMPRESSION, &shown.compression},
+        {IDC_EXPORT_DATE, &shown.date}, {IDC_EXPORT_TIME, &shown.time},
     };
     for (const auto& [id, text] : labels) {
         if (text->has_value()) {
@@ -150,14 +151,15 @@ void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
     }
     // One call for the whole text, also when empty; a new text starts at its
     // first line.
-    m_edit.setPlainText(RecordViewText(display.text));
+    m_edit.setPlainText(RecordViewText(shown.recordText));
     update();
     repaint();
 }
 
-void CViewerDlg::SetDlgItemText(int id, std::string_view cp1252) {
+void CViewerDlg::SetDlgItemText(int id, std::string_view shownUtf8) {
     if (auto* label = qobject_cast<QLabel*>(GetDlgItem(id))) {
-        label->setText(LabelText(cp1252));
+        label->setText(
+            QString::fromUtf8(shownUtf8.data(), static_cast<qsizetype>(shownUtf8.size())));
     }
 }
 

@@ -105,7 +105,7 @@ private:
     void CreateFromTemplate();
     void CreateShortcuts();
     void AppendAboutEntry(QMenu& menu);
-    void SetDlgItemText(int id, std::string_view cp1252);
+    void SetDlgItemText(int id, std::string_view shownUtf8);
     void ApplyMinTrackSize();
     void SizeFromState();
 

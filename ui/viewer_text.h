@@ -1,5 +1,5 @@
-// Texts on their way from the engine (Windows-1252, CR LF) onto the screen,
-// and the path the main window takes from the command line.
+// Texts on their way from the engine onto the screen, and the path the main
+// window takes from the command line.
 #pragma once
 
 #include <QString>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/text_util.h"
+#include "boxfile/shown_text.h"
 
 namespace quorvel {
 
@@ -40,13 +41,13 @@ inline QString MnemonicDisplayText(const QString& text) {
 
 // A Windows-1252 label text as shown on screen.
 inline QString LabelText(std::string_view cp1252) {
-    return MnemonicDisplayText(QString::fromStdString(Cp1252ToUtf8(cp1252)));
+    return QString::fromStdString(LabelAsShown(cp1252));
 }
 
-// The record text for the text view: Windows-1252 to Unicode, each CR LF one
-// line break.
-inline QString RecordViewText(std::string_view cp1252) {
-    QString text = QString::fromStdString(Cp1252ToUtf8(cp1252));
+// The shown record text (UTF-8, CR LF as stored) for the text view, where
+// each CR LF is one line break.
+inline QString RecordViewText(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }

@@ -40,16 +40,16 @@ TEST(Definitions, DuplicatesIgnoringAsciiCaseKeepTheFirstIdAndStillTakeAnId) {
     CRecordRenderer renderer;
     RenderAll(renderer, testing::Concat({Token(0x59, "abc"), Token(0x59, "ABC"), Token(0x59, "xyz"),
                                          Token(0x59, "\xE4rger"), Token(0x59, "\xC4RGER")}));
-    const auto& entries = renderer.m_languageTable.Entries();
+    const auto& entries = renderer.Table(RecordTable::kLanguage).Entries();
     ASSERT_EQ(entries.size(), 4u);  // non-ASCII letters are not folded
     EXPECT_EQ(entries[0].id, 1);
     EXPECT_EQ(entries[0].text, "abc");
     EXPECT_EQ(entries[1].id, 3);
     EXPECT_EQ(entries[1].text, "xyz");
-    EXPECT_EQ(renderer.m_languageTable.FindById(2), nullptr);
-    EXPECT_EQ(renderer.m_languageTable.nextId, 6);
+    EXPECT_EQ(renderer.Table(RecordTable::kLanguage).FindById(2), nullptr);
+    EXPECT_EQ(renderer.Table(RecordTable::kLanguage).NextId(), 6);
     // Each table counts on its own.
-    EXPECT_EQ(renderer.m_languageDetailTable.nextId, 1);
+    EXPECT_EQ(renderer.Table(RecordTable::kLanguageDetail).NextId(), 1);
 }
 
 TEST(Definitions, LanguageReferences) {
@@ -103,8 +103,8 @@ TEST(PersonBlock, EndDetection) {
 TEST(PersonBlock, RefThatEndsABlockIsStillAdded) {
     CRecordRenderer renderer;
     RenderAll(renderer, testing::Concat({Token(0x5F, "1\tx"), Token(0x5E, "1#1")}));
-    ASSERT_EQ(renderer.m_personRefTable.Entries().size(), 1u);
-    EXPECT_EQ(renderer.m_personRefTable.Entries()[0].text, "1#1");
+    ASSERT_EQ(renderer.Table(RecordTable::kPersonRef).Entries().size(), 1u);
+    EXPECT_EQ(renderer.Table(RecordTable::kPersonRef).Entries()[0].text, "1#1");
 }
 
 // Person lines after a block described by tokens.
@@ -172,18 +172,17 @@ TEST(PersonLines, OrderOfFirstAppearanceAndReset) {
     std::string text = "vorher";
     renderer.AppendPersonLines(text);
     EXPECT_EQ(text, "vorher\r\nFilm-Person:\t[Kamera] Alpha, A\r\nFilm-Person:\t[Regie] Zeta, Z");
-    for (const DefinitionTable* t :
-         {&renderer.m_languageTable, &renderer.m_languageDetailTable, &renderer.m_roleTable,
-          &renderer.m_personTable, &renderer.m_personRefTable, &renderer.m_personNoteTable}) {
-        EXPECT_TRUE(t->Empty());
-        EXPECT_EQ(t->nextId, 1);
+    for (size_t t = 0; t < kRecordTableCount; ++t) {
+        EXPECT_TRUE(renderer.Table(RecordTable(t)).Empty());
+        EXPECT_EQ(renderer.Table(RecordTable(t)).NextId(), 1);
     }
     // An empty reference table appends nothing and still resets.
-    renderer.m_roleTable.nextId = 7;
+    RenderAll(renderer, Token(0x5C, "Ton"));
+    ASSERT_EQ(renderer.Table(RecordTable::kRole).NextId(), 2);
     text.clear();
     renderer.AppendPersonLines(text);
     EXPECT_EQ(text, "");
-    EXPECT_EQ(renderer.m_roleTable.nextId, 1);
+    EXPECT_EQ(renderer.Table(RecordTable::kRole).NextId(), 1);
 }
 
 TEST(PersonLines, FormatPersonEntryMatchesTheLine) {

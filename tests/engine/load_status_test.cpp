@@ -1,0 +1,182 @@
+// Run: ctest --test-dir build -R LoadStatus
+// Each way a file can fail to load: the status, what is left loaded, and the
+// reason the display hands on (the words the dump tool prints).
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "boxfile/box_display.h"
+#include "boxfile/box_loader.h"
+#include "support/box_builder.h"
+#include "support/temp_dir.h"
+
+namespace quorvel {
+namespace {
+
+using testing::Bytes;
+
+// A regular file that claims more bytes than a read gives, under a box name.
+std::string ShrinkingFile(const std::string& dir) {
+    for (const char* target : {"/sys/devices/system/cpu/online", "/sys/kernel/profiling"}) {
+        struct stat info {};
+        if (::stat(target, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 64 &&
+            ::access(target, R_OK) == 0) {
+            const std::string path = dir + "sys.box";
+            std::filesystem::create_symlink(target, path);
+            return path;
+        }
+    }
+    return {};
+}
+
+struct Case {
+    const char* name;
+    LoadStatus status;
+    int error;        // the errno expected with it, 0 for none
+    bool dataLoaded;  // whether a data block is left loaded
+    // Makes the file in `dir` and returns its path; empty skips the case.
+    std::function<std::string(const std::string& dir)> make;
+};
+
+std::string Written(const std::string& path, const Bytes& bytes) {
+    testing::WriteFile(path, bytes);
+    return path;
+}
+
+const Case kCases[] = {
+    {"box", LoadStatus::kShown, 0, true,
+     [](const std::string& dir) {
+         testing::BoxSpec box;
+         box.cover = testing::ToBytes("COVER");
+         box.data = testing::Token(0x10, "T");
+         return Written(dir + "gut.box", testing::BuildBox(box));
+     }},
+    {"header only", LoadStatus::kShown, 0, false,
+     [](const std::string& dir) { return Written(dir + "leer.box", testing::BuildBox({})); }},
+    {"missing", LoadStatus::kNotFound, 0, false,
+     [](const std::string& dir) { return dir + "fehlt.box"; }},
+    {"below a file", LoadStatus::kNotFound, 0, false,
+     [](const std::string& dir) { return Written(dir + "datei", Bytes(70, 0)) + "/x.box"; }},
+    {"folder", LoadStatus::kNotRegularFile, 0, false,
+     [](const std::string& dir) {
+         std::filesystem::create_directory(dir + "ordner.box");
+         return dir + "ordner.box";
+     }},
+    {"fifo", LoadStatus::kNotRegularFile, 0, false,
+     [](const std::string& dir) {
+         const std::string path = dir + "rohr.box";
+         return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string();
+     }},
+    {"socket", LoadStatus::kNotRegularFile, 0, false,
+     [](const std::string& dir) {
+         const std::string path = dir + "sock.box";
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         if (path.size() >= sizeof address.sun_path) {
+             return std::string();
+         }
+         path.copy(address.sun_path, path.size());
+         // Left open: the socket file stays after close, but bind needs it live.
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         const bool bound =
+             fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+         if (fd >= 0) {
+             ::close(fd);
+         }
+         return bound ? path : std::string();
+     }},
+    {"link loop", LoadStatus::kNotReadable, ELOOP, false,
+     [](const std::string& dir) {
+         std::filesystem::create_symlink(dir + "b.box", dir + "a.box");
+         std::filesystem::create_symlink(dir + "a.box", dir + "b.box");
+         return dir + "a.box";
+     }},
+    {"no rights", LoadStatus::kNotReadable, EACCES, false,
+     [](const std::string& dir) {
+         const std::string path = Written(dir + "zu.box", testing::BuildBox({}));
+         ::chmod(path.c_str(), 0);
+         // The superuser reads it anyway.
+         return ::geteuid() == 0 ? std::string() : path;
+     }},
+    {"empty", LoadStatus::kTooShort, 0, false,
+     [](const std::string& dir) { return Written(dir + "null.box", {}); }},
+    {"one byte short", LoadStatus::kTooShort, 0, false,
+     [](const std::string& dir) {
+         Bytes header = testing::BuildBox({});
+         header.pop_back();
+         return Written(dir + "kurz.box", header);
+     }},
+    {"2 GiB", LoadStatus::kTooLarge, 0, false,
+     [](const std::string& dir) {
+         const std::string path = Written(dir + "gross.box", testing::BuildBox({}));
+         // Sparse: the size alone must turn it away, before any read.
+         std::error_code ec;
+         std::filesystem::resize_file(path, uint64_t{1} << 31, ec);
+         return ec ? std::string() : path;
+     }},
+    {"wrong magic", LoadStatus::kWrongMagic, 0, false,
+     [](const std::string& dir) {
+         testing::BoxSpec box;
+         box.magic = "MIRAX3.0";
+         box.data = testing::Token(0x10, "T");
+         return Written(dir + "alt.box", testing::BuildBox(box));
+     }},
+    {"shorter than it claims", LoadStatus::kReadError, 0, false, ShrinkingFile},
+};
+
+TEST(LoadStatus, EachFailureAndWhatStaysLoaded) {
+    testing::TempDir temp;
+    ASSERT_TRUE(temp.ok());
+    std::set<LoadStatus> statuses;
+    std::set<std::string> reasons;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = c.make(temp.path());
+        if (path.empty()) {
+            continue;  // this system cannot make the case
+        }
+        FreeBoxFile();
+        const LoadResult result = LoadBoxFileWithStatus(path);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.error, c.error);
+        // A header is kept exactly when the viewer shows the file; blocks
+        // only for the right magic.
+        EXPECT_EQ(g_pBoxHeader != nullptr, result.HeaderLoaded());
+        EXPECT_EQ(g_pDataBlock != nullptr, c.dataLoaded);
+        FreeBoxFile();
+
+        CRecordRenderer renderer;
+        const BoxDisplay display = OpenBoxFile(path, renderer, nullptr);
+        EXPECT_EQ(display.load.status, c.status);
+        EXPECT_EQ(display.shown, result.HeaderLoaded());
+        const std::string reason = DisplayProblem(display);
+        EXPECT_EQ(reason, LoadReason(result));
+        EXPECT_EQ(reason.empty(), c.status == LoadStatus::kShown);
+        if (!reason.empty()) {
+            // One status, one text: a user can tell the cases apart.
+            statuses.insert(c.status);
+            reasons.insert(LoadReason({c.status}));
+        }
+    }
+    EXPECT_EQ(reasons.size(), statuses.size());
+}
+
+TEST(LoadStatus, NameNotEndingInBoxIsNotOpened) {
+    testing::TempDir temp;
+    ASSERT_TRUE(temp.ok());
+    const std::string path = Written(temp.path() + "gut.txt", testing::BuildBox({}));
+    CRecordRenderer renderer;
+    const BoxDisplay display = OpenBoxFile(path, renderer, nullptr);
+    EXPECT_FALSE(display.shown);
+    EXPECT_EQ(DisplayProblem(display), kNotBoxNameReason);
+}
+
+}  // namespace
+}  // namespace quorvel
