@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/display_check.h"
 #include "app/viewer_app.h"
 
 namespace {
@@ -35,7 +36,13 @@ int main(int argc, char** argv) {
         PrintUsage();
         return 0;
     }
+    if (!quorvel::HasDisplay(argc, argv)) {
+        std::fputs(quorvel::kNoDisplayMessage, stderr);
+        return 1;
+    }
     QApplication app(argc, argv);  // takes Qt's own options out of argv
+    // The desktop entry's id, so X11 and Wayland give the window its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     quorvel::g_viewerApp.SetCommandLine(argc, argv);
     quorvel::g_viewerApp.InitInstance();
     return quorvel::g_viewerApp.ExitInstance();
