@@ -24,27 +24,35 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/res/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 # Manual pages and the package's changelog go in compressed, as Debian
-# policy asks (gzip -n: no time stamp, so builds are reproducible).
+# policy asks (gzip -n: no time stamp, so packages are reproducible). They
+# are compressed while installing, so installing needs nothing built but
+# the three programs; nor does it build anything (cpack included).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 find_program(QUORVEL_GZIP gzip REQUIRED)
-set(QUORVEL_MAN_PAGES quorvel.1 quorvel-dump.1 quorvel-thumbnailer.1)
-set(quorvel_compressed "")
-foreach(page IN LISTS QUORVEL_MAN_PAGES)
-    set(out ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
-    add_custom_command(OUTPUT ${out}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-        COMMAND ${QUORVEL_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/res/man/${page} > ${out}
-        DEPENDS ${PROJECT_SOURCE_DIR}/res/man/${page}
-        VERBATIM)
-    list(APPEND quorvel_compressed ${out})
-    install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(quorvel_gz ${CMAKE_CURRENT_BINARY_DIR}/install-gz)
+set(quorvel_pages quorvel.1 quorvel-dump.1 quorvel-thumbnailer.1)
+set(quorvel_gz_sources changelog=${quorvel_desktop}/changelog)
+foreach(page IN LISTS quorvel_pages)
+    list(APPEND quorvel_gz_sources ${page}=${PROJECT_SOURCE_DIR}/res/man/${page})
 endforeach()
-set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-    COMMAND ${QUORVEL_GZIP} -9 -n -c ${quorvel_desktop}/changelog > ${changelog}
-    DEPENDS ${quorvel_desktop}/changelog
-    VERBATIM)
-add_custom_target(quorvel_install_files ALL DEPENDS ${quorvel_compressed} ${changelog})
-install(FILES ${changelog} ${quorvel_desktop}/copyright
+install(CODE "
+    file(MAKE_DIRECTORY \"${quorvel_gz}\")
+    foreach(entry ${quorvel_gz_sources})
+        string(REPLACE \"=\" \";\" pair \"\${entry}\")
+        list(GET pair 0 name)
+        list(GET pair 1 source)
+        execute_process(COMMAND \"${QUORVEL_GZIP}\" -9 -n -c \"\${source}\"
+                        OUTPUT_FILE \"${quorvel_gz}/\${name}.gz\"
+                        RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR \"cannot compress \${source}\")
+        endif()
+    endforeach()
+")
+foreach(page IN LISTS quorvel_pages)
+    install(FILES ${quorvel_gz}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES ${quorvel_gz}/changelog.gz ${quorvel_desktop}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvel)
 
 # The Debian package. Dependencies come from the shared libraries the
@@ -54,15 +62,15 @@ set(CPACK_PACKAGE_VENDOR "Die Quorvel-Entwickler")
 set(CPACK_PACKAGE_CONTACT "Die Quorvel-Entwickler <quorvel@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://quorvel.example.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for DVD collection box files")
+# The long description; cpack puts the summary before it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"viewer for DVD collection box files
- Quorvel shows one .box file at a time: the export of one item of a DVD
- collection manager. The window shows the cover picture, a summary of the
- export and the whole record (DVDs, films, titles, languages, persons,
- content and comment) as German labelled lines.
- .
- The package also holds quorvel-dump, which prints the same display as text
- or JSON, and a thumbnailer that shows the covers in file managers.")
+"Quorvel shows one .box file at a time: the export of one item of a DVD
+collection manager. The window shows the cover picture, a summary of the
+export and the whole record (DVDs, films, titles, languages, persons,
+content and comment) as German labelled lines.
+
+The package also holds quorvel-dump, which prints the same display as text
+or JSON, and a thumbnailer that shows the covers in file managers.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY quorvel)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
