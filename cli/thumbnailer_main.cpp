@@ -39,8 +39,8 @@ int ParseSize(const char* text) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || text[0] < '0' || text[0] > '9' ||
-        value < 1 || value > quorvel::kMaxThumbnailSize) {
+    if (errno != 0 || end == text || *end != '\0' || text[0] < '0' || text[0] > '9' || value < 1 ||
+        value > quorvel::kMaxThumbnailSize) {
         return 0;
     }
     return static_cast<int>(value);

@@ -71,7 +71,9 @@ std::vector<Group> FileTypeIcon() {
     const QColor paper(0xFF, 0xFF, 0xFF);
     const QColor fold(0xC0, 0xC0, 0xC0);
     const QColor rim(0x80, 0x80, 0x80);
-    Group page{0, 0, 1,
+    Group page{0,
+               0,
+               1,
                {Polygon({{5, 1}, {21, 1}, {27, 7}, {27, 31}, {5, 31}}, paper, rim),
                 Polygon({{21, 1}, {21, 7}, {27, 7}}, fold, rim)}};
     return {page, {7, 10, 0.6, CaseAndDisc()}};
@@ -97,15 +99,15 @@ QImage Draw(const std::vector<Group>& groups, int size) {
             }
             const QPolygonF& q = s.points;
             switch (s.kind) {
-            case Shape::Kind::kRect:
-                p.drawRect(QRectF(q[0], QSizeF(q[1].x(), q[1].y())));
-                break;
-            case Shape::Kind::kEllipse:
-                p.drawEllipse(QRectF(q[0], QSizeF(q[1].x(), q[1].y())));
-                break;
-            case Shape::Kind::kPolygon:
-                p.drawPolygon(q);
-                break;
+                case Shape::Kind::kRect:
+                    p.drawRect(QRectF(q[0], QSizeF(q[1].x(), q[1].y())));
+                    break;
+                case Shape::Kind::kEllipse:
+                    p.drawEllipse(QRectF(q[0], QSizeF(q[1].x(), q[1].y())));
+                    break;
+                case Shape::Kind::kPolygon:
+                    p.drawPolygon(q);
+                    break;
             }
         }
         p.restore();
@@ -125,28 +127,28 @@ QString Svg(const std::vector<Group>& groups) {
         for (const Shape& sh : g.shapes) {
             const QString paint =
                 QStringLiteral("fill=\"%1\" ").arg(sh.fill.name()) +
-                (sh.edge.isValid() ? QStringLiteral("stroke=\"%1\" stroke-width=\"1\"")
-                                         .arg(sh.edge.name())
-                                   : QStringLiteral("stroke=\"none\""));
+                (sh.edge.isValid()
+                     ? QStringLiteral("stroke=\"%1\" stroke-width=\"1\"").arg(sh.edge.name())
+                     : QStringLiteral("stroke=\"none\""));
             const QPolygonF& q = sh.points;
             switch (sh.kind) {
-            case Shape::Kind::kRect:
-                s << "    <rect x=\"" << q[0].x() << "\" y=\"" << q[0].y() << "\" width=\""
-                  << q[1].x() << "\" height=\"" << q[1].y() << "\" " << paint << "/>\n";
-                break;
-            case Shape::Kind::kEllipse:
-                s << "    <ellipse cx=\"" << q[0].x() + q[1].x() / 2 << "\" cy=\""
-                  << q[0].y() + q[1].y() / 2 << "\" rx=\"" << q[1].x() / 2 << "\" ry=\""
-                  << q[1].y() / 2 << "\" " << paint << "/>\n";
-                break;
-            case Shape::Kind::kPolygon: {
-                s << "    <polygon points=\"";
-                for (int i = 0; i < q.size(); ++i) {
-                    s << (i ? " " : "") << q[i].x() << ',' << q[i].y();
+                case Shape::Kind::kRect:
+                    s << "    <rect x=\"" << q[0].x() << "\" y=\"" << q[0].y() << "\" width=\""
+                      << q[1].x() << "\" height=\"" << q[1].y() << "\" " << paint << "/>\n";
+                    break;
+                case Shape::Kind::kEllipse:
+                    s << "    <ellipse cx=\"" << q[0].x() + q[1].x() / 2 << "\" cy=\""
+                      << q[0].y() + q[1].y() / 2 << "\" rx=\"" << q[1].x() / 2 << "\" ry=\""
+                      << q[1].y() / 2 << "\" " << paint << "/>\n";
+                    break;
+                case Shape::Kind::kPolygon: {
+                    s << "    <polygon points=\"";
+                    for (int i = 0; i < q.size(); ++i) {
+                        s << (i ? " " : "") << q[i].x() << ',' << q[i].y();
+                    }
+                    s << "\" " << paint << "/>\n";
+                    break;
                 }
-                s << "\" " << paint << "/>\n";
-                break;
-            }
             }
         }
         s << "  </g>\n";
@@ -158,7 +160,8 @@ QString Svg(const std::vector<Group>& groups) {
 bool WriteIcon(const QString& top, const QString& context, const QString& name,
                const std::vector<Group>& groups) {
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        const QString folder = QStringLiteral("%1/hicolor/%2x%2/%3").arg(top).arg(size).arg(context);
+        const QString folder =
+            QStringLiteral("%1/hicolor/%2x%2/%3").arg(top).arg(size).arg(context);
         if (!QDir().mkpath(folder) || !Draw(groups, size).save(folder + "/" + name + ".png")) {
             std::fprintf(stderr, "cannot write %s/%s.png\n", qPrintable(folder), qPrintable(name));
             return false;

@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "app/app_test_support.h"
 #include "app/applikation.h"
 #include "app/log.h"
 #include "app/platform.h"
-#include "app/app_test_support.h"
 
 namespace quorvel {
 namespace {

@@ -9,8 +9,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QMimeDatabase>
+#include <QProcess>
 #include <QString>
 #include <cstdlib>
 #include <string>
@@ -47,9 +47,8 @@ TEST(MimeType, BoxFilesAreKnownByTheirMagic) {
     const QString dir = QString::fromStdString(home.path());
     const QString packages = dir + "share/mime/packages/";
     ASSERT_TRUE(QDir().mkpath(packages));
-    ASSERT_TRUE(QFile::copy(
-        QUORVEL_INSTALL_ROOT "/usr/share/mime/packages/org.example.quorvel.xml",
-        packages + "org.example.quorvel.xml"));
+    ASSERT_TRUE(QFile::copy(QUORVEL_INSTALL_ROOT "/usr/share/mime/packages/org.example.quorvel.xml",
+                            packages + "org.example.quorvel.xml"));
     ASSERT_TRUE(WriteBytes(packages + "rival.xml", kRival));
     ASSERT_EQ(QProcess::execute("update-mime-database", {dir + "share/mime"}), 0);
     ::setenv("XDG_DATA_HOME", (home.path() + "empty").c_str(), 1);

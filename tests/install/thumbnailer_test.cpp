@@ -57,8 +57,8 @@ TEST(Thumbnailer, ExampleCoversKeepTheirAspectAndReachTheAskedSize) {
             EXPECT_EQ(longer, std::min(size, 2 * coverLonger));
             EXPECT_EQ(image.width() > image.height(), cover.width() > cover.height());
             // Aspect ratio kept to within the rounding of the shorter side.
-            const double expectedShort = double(std::min(cover.width(), cover.height())) *
-                                         longer / coverLonger;
+            const double expectedShort =
+                double(std::min(cover.width(), cover.height())) * longer / coverLonger;
             EXPECT_NEAR(std::min(image.width(), image.height()), expectedShort, 0.5);
             EXPECT_EQ(QDir(QString::fromStdString(out.path())).entryList(QDir::Files),
                       QStringList{"thumb.png"});
@@ -71,7 +71,9 @@ TEST(Thumbnailer, NoUsableCoverLeavesNoFile) {
     const Bytes example = testing::ReadFile(QUORVEL_SOURCE_DIR "/examples/two-dvds.box");
     ASSERT_GT(example.size(), 200u);
     testing::BoxSpec noCover;
-    noCover.data = testing::ToBytes("\x01\x03" "abc");
+    noCover.data = testing::ToBytes(
+        "\x01\x03"
+        "abc");
     testing::BoxSpec notAPicture;
     notAPicture.cover = testing::ToBytes("GIF89a but nothing after it");
     testing::BoxSpec wrongMagic;
@@ -109,8 +111,8 @@ TEST(Thumbnailer, UsageErrorsWriteNothing) {
     ASSERT_TRUE(dir.ok());
     const QString png = QString::fromStdString(dir.path()) + "thumb.png";
     const QStringList cases[] = {
-        {"-s", "0", box, png},     {"-s", "4097", box, png}, {"-s", "12px", box, png},
-        {"-s", "-128", box, png},  {"-s", "128", box},       {"-x", "128", box, png},
+        {"-s", "0", box, png},    {"-s", "4097", box, png}, {"-s", "12px", box, png},
+        {"-s", "-128", box, png}, {"-s", "128", box},       {"-x", "128", box, png},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
@@ -126,17 +128,17 @@ TEST(Thumbnailer, SizeKeepsAspectAndEnlargesAtMostTwice) {
         QSize expected;
     };
     const Case cases[] = {
-        {{100, 140}, 128, {91, 128}},    // reduced, the shorter side rounded
-        {{140, 100}, 128, {128, 91}},    // landscape
-        {{100, 100}, 256, {200, 200}},   // enlarged, but only twice
-        {{30, 16384}, 128, {1, 128}},    // a sliver keeps one pixel
+        {{100, 140}, 128, {91, 128}},   // reduced, the shorter side rounded
+        {{140, 100}, 128, {128, 91}},   // landscape
+        {{100, 100}, 256, {200, 200}},  // enlarged, but only twice
+        {{30, 16384}, 128, {1, 128}},   // a sliver keeps one pixel
         {{16384, 16384}, 4096, {4096, 4096}},
-        {{0, 100}, 128, {}},             // no picture, no thumbnail
+        {{0, 100}, 128, {}},  // no picture, no thumbnail
         {{100, 140}, 0, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.picture.width()) + "x" +
-                     std::to_string(c.picture.height()) + " at " + std::to_string(c.size));
+        SCOPED_TRACE(std::to_string(c.picture.width()) + "x" + std::to_string(c.picture.height()) +
+                     " at " + std::to_string(c.size));
         EXPECT_EQ(ThumbnailSize(c.picture, c.size), c.expected);
     }
 }
