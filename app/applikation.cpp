@@ -6,6 +6,7 @@
 
 #include "app/log.h"
 #include "app/platform.h"
+#include "app/state_dir.h"
 #include "app/text_util.h"
 
 namespace quorvel {
@@ -45,7 +46,7 @@ CApplikation::CApplikation()
 CApplikation::~CApplikation() = default;
 
 bool CApplikation::InitInstance() {
-    SetLogFile(GetProgramFolder() + "mirax.log");
+    SetLogFile(DefaultLogFolder() + "mirax.log");
 
     // Cut from the last '-' backwards, so the options end up in reverse
     // order of the command line and the last one given is found first.

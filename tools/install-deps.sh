@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; only the missing
-# ones, so a second run costs nothing.
+# Installs the Debian packages the project needs; only the missing ones, so a
+# second run costs nothing.
+#   tools/install-deps.sh        everything: building, running and testing
+#   tools/install-deps.sh --run  only what building and running the programs
+#                                needs (the quick start's run command)
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev libgtest-dev libgmock-dev
-      libbenchmark-dev python3 jq xvfb xauth xdotool imagemagick)
+run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev python3)
+# Tests, benchmarks and the checks of the installed files and the package.
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool imagemagick
+           desktop-file-utils appstream shared-mime-info man-db lintian dpkg-dev file)
+case "${1:-}" in
+    --run) pkgs=("${run_pkgs[@]}") ;;
+    "") pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
+    *) echo "usage: $0 [--run]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/display_check.h"
 #include "viewer/viewer_app.h"
 
 namespace {
@@ -20,7 +21,9 @@ void PrintUsage() {
         "\n"
         "  -log N               log level N\n"
         "  -logdatei '\"PATH\"'   write the log to PATH instead of mirax.log beside the\n"
-        "                       program; the double quotes belong to the option\n"
+        "                       program (or in ~/.local/state/quorvel/ when that\n"
+        "                       cannot be written); the double quotes belong to\n"
+        "                       the option\n"
         "  --help               this text\n"
         "\n"
         "The whole command line is the file's path, options included: a line with\n"
@@ -35,7 +38,13 @@ int main(int argc, char** argv) {
         PrintUsage();
         return 0;
     }
+    if (!quorvel::HasDisplay(argc, argv)) {
+        std::fputs(quorvel::kNoDisplayMessage, stderr);
+        return 1;
+    }
     QApplication app(argc, argv);  // takes Qt's own options out of argv
+    // The desktop entry's id, so X11 and Wayland give the window its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     quorvel::g_viewerApp.SetCommandLine(argc, argv);
     quorvel::g_viewerApp.InitInstance();
     return quorvel::g_viewerApp.ExitInstance();

@@ -1,0 +1,88 @@
+// quorvel-thumbnailer: the cover of a box file as a PNG thumbnail, for file
+// managers (see res/desktop/quorvel.thumbnailer).
+//
+// File managers run it on every box file they list, downloads included, and
+// often inside a sandbox; so it reads nothing but INPUT, writes nothing but
+// OUTPUT (through a temporary file beside it), and keeps the viewer's limits
+// on files and pictures.
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "cli/thumbnail.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quorvel-thumbnailer -s SIZE INPUT OUTPUT\n"
+    "Writes the cover of the box file INPUT to OUTPUT as a PNG picture whose\n"
+    "longer side is SIZE pixels (at most twice the cover's own size).\n"
+    "\n"
+    "  -s SIZE      longer side in pixels, 1 to 4096\n"
+    "  --help       this text\n"
+    "  --version    the version\n"
+    "\n"
+    "Exit status: 0 when OUTPUT was written; 1 when INPUT is no box file, has no\n"
+    "cover, or its cover does not load, or OUTPUT cannot be written (no OUTPUT\n"
+    "is left then); 2 for a usage error.\n";
+
+int UsageError(const char* message) {
+    std::fprintf(stderr, "quorvel-thumbnailer: %s\nTry 'quorvel-thumbnailer --help'.\n", message);
+    return 2;
+}
+
+// A whole decimal number from 1 to kMaxThumbnailSize, else 0.
+int ParseSize(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || text[0] < '0' || text[0] > '9' || value < 1 ||
+        value > quorvel::kMaxThumbnailSize) {
+        return 0;
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quorvel-thumbnailer %s\n", QUORVEL_VERSION);
+        return 0;
+    }
+    if (argc != 5 || std::strcmp(argv[1], "-s") != 0) {
+        return UsageError("expected -s SIZE INPUT OUTPUT");
+    }
+    const int size = ParseSize(argv[2]);
+    if (size == 0) {
+        return UsageError("SIZE must be a whole number from 1 to 4096");
+    }
+    const std::string input = argv[3];
+    const QString output = QString::fromLocal8Bit(argv[4]);
+
+    // Picture decoders are plugins; an application object lets Qt find them.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QCoreApplication app(qtArgc, qtArgv);
+
+    const QImage cover = quorvel::LoadBoxCover(input);
+    if (cover.isNull()) {
+        std::fprintf(stderr, "quorvel-thumbnailer: %s: no box file with a readable cover\n",
+                     input.c_str());
+        return 1;
+    }
+    const QImage thumbnail = cover.scaled(quorvel::ThumbnailSize(cover.size(), size),
+                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!quorvel::SavePngAtomically(thumbnail, output)) {
+        std::fprintf(stderr, "quorvel-thumbnailer: %s: cannot write\n", argv[4]);
+        return 1;
+    }
+    return 0;
+}
