@@ -2,6 +2,7 @@
 
 #include "app/text_util.h"
 #include "cli/records_json.h"
+#include "cli/safe_text.h"
 
 namespace quorvel {
 namespace {
@@ -51,10 +52,11 @@ constexpr const char* kColumns[] = {
 // The fields of one row, in column order, in UTF-8.
 class Row {
 public:
-    explicit Row(std::string& out) : m_out(out) {}
+    explicit Row(std::string& out, bool forTerminal = false)
+        : m_out(out), m_forTerminal(forTerminal) {}
     void Text(std::string_view utf8) {
         Separate();
-        AppendCsvField(m_out, utf8);
+        AppendCsvField(m_out, m_forTerminal ? MakeVisible(utf8) : std::string(utf8));
     }
     void Cp1252(const std::optional<std::string>& cp1252) {
         Text(cp1252 ? Cp1252ToUtf8(*cp1252) : std::string());
@@ -79,6 +81,7 @@ private:
         m_first = false;
     }
     std::string& m_out;
+    bool m_forTerminal;
     bool m_first = true;
 };
 
@@ -187,7 +190,7 @@ void AppendCsvHeader(std::string& out) {
     row.End();
 }
 
-void AppendCsvRows(std::string& out, const DumpedFile& f) {
+void AppendCsvRows(std::string& out, const DumpedFile& f, bool forTerminal) {
     static const Record kEmpty;
     const Record& record = f.record ? *f.record : kEmpty;
     // The columns up to the DVD's, the same on every row of the file.
@@ -219,7 +222,7 @@ void AppendCsvRows(std::string& out, const DumpedFile& f) {
         row.Cp1252(record.comment);
     };
     if (record.dvds.empty()) {
-        Row row(out);
+        Row row(out, forTerminal);
         boxColumns(row);
         row.Empty(kDvdColumns + kFilmColumns);
         sections(row);
@@ -228,7 +231,7 @@ void AppendCsvRows(std::string& out, const DumpedFile& f) {
     }
     for (const DvdRecord& dvd : record.dvds) {
         if (dvd.films.empty()) {
-            Row row(out);
+            Row row(out, forTerminal);
             boxColumns(row);
             DvdColumns(row, dvd);
             row.Empty(kFilmColumns);
@@ -236,7 +239,7 @@ void AppendCsvRows(std::string& out, const DumpedFile& f) {
             row.End();
         }
         for (const FilmRecord& film : dvd.films) {
-            Row row(out);
+            Row row(out, forTerminal);
             boxColumns(row);
             DvdColumns(row, dvd);
             FilmColumns(row, film);

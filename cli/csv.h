@@ -13,8 +13,9 @@ void AppendCsvHeader(std::string& out);
 
 // The file's rows: one per film; a DVD without films and a box without DVDs
 // get one row of their own, and so does a file that is not a readable box
-// (its name and the error).
-void AppendCsvRows(std::string& out, const DumpedFile& file);
+// (its name and the error). For a terminal, every field's control characters
+// are made visible (MakeVisible).
+void AppendCsvRows(std::string& out, const DumpedFile& file, bool forTerminal = false);
 
 // One field, quoted when it holds a comma, a quote or a line end.
 void AppendCsvField(std::string& out, std::string_view utf8);

@@ -28,8 +28,7 @@ constexpr const char* kUsage =
     "Prints what the Quorvel viewer shows for each box FILE: the export summary\n"
     "and the record text. FILE '-' reads one box from standard input.\n"
     "\n"
-    "  (no option)  a short summary and the record text per file, UTF-8; on a\n"
-    "               terminal, control characters are shown as ^[ or <U+009B>\n"
+    "  (no option)  a short summary and the record text per file, UTF-8\n"
     "  --json       one JSON array with an object per file:\n"
     "               {\"file\", \"shown\", \"labels\": {\"type\", \"width\", \"height\",\n"
     "               \"compression\", \"date\", \"time\"}, \"text\"}\n"
@@ -43,6 +42,10 @@ constexpr const char* kUsage =
     "  --lines      with --json or --records: one object per line, no array\n"
     "  --help       this text\n"
     "  --version    the version\n"
+    "\n"
+    "Each file's result is written as soon as it is done. On a terminal, the text\n"
+    "and CSV forms show control characters visibly (ESC as ^[, DEL as ^?, C1 as\n"
+    "<U+009B>); --json, --records and --raw stay exact.\n"
     "\n"
     "Records: {\"file\", \"shown\", \"error\" (only when not a readable box),\n"
     "  \"exported\" (ISO 8601 or null), \"compression\": {\"cover\", \"data\"},\n"
@@ -240,7 +243,7 @@ int main(int argc, char** argv) {
                 quorvel::AppendRecordJson(buffer, d);
                 break;
             case Mode::kCsv:
-                quorvel::AppendCsvRows(buffer, d);
+                quorvel::AppendCsvRows(buffer, d, terminal);
                 break;
             case Mode::kRaw:
                 buffer += d.recordText;
