@@ -198,11 +198,18 @@ class Covers(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             bare = Path(folder) / "bare.box"
             bare.write_bytes(header_only_box())
+            (Path(folder) / "again").mkdir()
+            os.symlink(EXAMPLES / "two-dvds.box", Path(folder) / "again" / "two-dvds.box")
             out = Path(folder) / "covers"
             proc = dump("--cover", str(out), *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES],
-                        str(bare))
-            self.assertEqual(proc.returncode, 1)  # the bare box has no cover
-            self.assertEqual(proc.stderr.decode().count("bare.box"), 1)
+                        str(bare), str(Path(folder) / "again" / "two-dvds.box"))
+            # Not done: the bare box has no cover, and a second two-dvds
+            # would overwrite the first one's cover.
+            self.assertEqual(proc.returncode, 1)
+            errors = proc.stderr.decode().splitlines()
+            self.assertEqual(len(errors), 2, errors)
+            self.assertIn("bare.box: no cover", errors[0])
+            self.assertIn("again/two-dvds.box: a cover named two-dvds.jpg", errors[1])
             made = sorted(p.name for p in out.iterdir())
             self.assertEqual(made, sorted(p.name for p in (EXAMPLES / "covers").iterdir()))
             for name in made:
@@ -285,6 +292,7 @@ class WriteErrors(unittest.TestCase):
                 self.assertEqual(len(proc.stdout.read(1)), 1)
                 proc.stdout.close()
                 err = proc.stderr.read()
+                proc.stderr.close()
                 self.assertEqual(proc.wait(), 1)  # ended by itself, not by SIGPIPE
                 self.assertEqual(err, b"")
 
