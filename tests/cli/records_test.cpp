@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build -R Records   (or build/tests/records_tests)
+// Run: ctest --test-dir build -R Record   (or build/tests/records_tests)
 // Where the record tree puts what the display walk renders, the one-pass JSON
 // text, terminal-safe text and the export time stamp.
 #include <gtest/gtest.h>
