@@ -161,6 +161,10 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+char32_t Cp1252ToUnicode(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? kHighTable[c - 0x80] : c;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 4);

@@ -30,6 +30,10 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 // Windows-1252 and UTF-8 alike ('&' never occurs inside a UTF-8 sequence).
 std::string ApplyMnemonicRule(std::string_view text);
 
+// The code point of one Windows-1252 byte (undefined bytes: the C1 control
+// of the same value).
+char32_t Cp1252ToUnicode(unsigned char c);
+
 // Windows-1252 to UTF-8. The five bytes the code page leaves undefined map to
 // the C1 control characters of the same value.
 std::string Cp1252ToUtf8(std::string_view text);

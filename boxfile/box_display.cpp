@@ -71,12 +71,19 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
         uint64_t total = 0;
         bool personBlockEnded = false;
         std::string line;
+        RecordSink* const sink = renderer.Sink();
         for (;;) {
             total += renderer.RenderToken(cursor, line, personBlockEnded);
             // The last token's line is dropped and its end of a person block
             // not acted on; the flush after the walk renders that block.
             if (total >= blockSize) {
+                if (sink != nullptr) {
+                    sink->Token(renderer.LastRendered(), false);
+                }
                 break;
+            }
+            if (sink != nullptr) {
+                sink->Token(renderer.LastRendered(), !line.empty());
             }
             if (!line.empty()) {
                 text += "\r\n";
@@ -94,6 +101,9 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
     }
     if (!renderer.CommentText().empty()) {
         text += "\r\n[Kommentar]\r\n" + renderer.CommentText();
+    }
+    if (renderer.Sink() != nullptr) {
+        renderer.Sink()->Sections(renderer.ContentText(), renderer.CommentText());
     }
     return text;
 }
@@ -123,16 +133,18 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) 
     }
 
     if (header != nullptr) {
+        display.flags = flags;
         display.compression = CompressionText(flags);
         const std::string_view date =
             FieldText(header->exportDate.data(), header->exportDate.size());
         const std::string_view time =
             FieldText(header->exportTime.data(), header->exportTime.size());
+        const ExportStamp stamp{NumberAt(date, 0, 4), NumberAt(date, 4, 2), NumberAt(date, 6, 2),
+                                NumberAt(time, 0, 2), NumberAt(time, 2, 2), NumberAt(time, 4, 2)};
+        display.exported = stamp;
         // Shown as they come: no range test, a month 13 stays 13.
-        display.date = Format3("%02d.%02d.%04d", NumberAt(date, 6, 2), NumberAt(date, 4, 2),
-                               NumberAt(date, 0, 4));
-        display.time = Format3("%02d:%02d:%02d", NumberAt(time, 0, 2), NumberAt(time, 2, 2),
-                               NumberAt(time, 4, 2));
+        display.date = Format3("%02d.%02d.%04d", stamp.day, stamp.month, stamp.year);
+        display.time = Format3("%02d:%02d:%02d", stamp.hour, stamp.minute, stamp.second);
     }
 
     display.text = AssembleRecordText(renderer, DataBlock());
@@ -140,22 +152,37 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) 
     return display;
 }
 
+namespace {
+
+// Load with `load`, show, free.
+template <typename Load>
+BoxDisplay LoadShowFree(const Load& load, CRecordRenderer& renderer, const CoverLoader& loadCover) {
+    BoxDisplay display;
+    FreeBoxFile();
+    const LoadResult result = load();
+    // Without a header there is nothing to show; the window stays as it was.
+    if (result.HeaderLoaded()) {
+        display = ShowBoxFile(renderer, loadCover);
+    }
+    display.load = result;
+    FreeBoxFile();
+    return display;
+}
+
+}  // namespace
+
+BoxDisplay OpenBoxStream(int fd, CRecordRenderer& renderer, const CoverLoader& loadCover) {
+    return LoadShowFree([fd] { return LoadBoxStream(fd); }, renderer, loadCover);
+}
+
 BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
                        const CoverLoader& loadCover) {
-    BoxDisplay display;
     if (!HasBoxExtension(path)) {
+        BoxDisplay display;
         display.boxName = false;
         return display;
     }
-    FreeBoxFile();
-    const LoadResult load = LoadBoxFileWithStatus(path);
-    // Without a header there is nothing to show; the window stays as it was.
-    if (load.HeaderLoaded()) {
-        display = ShowBoxFile(renderer, loadCover);
-    }
-    display.load = load;
-    FreeBoxFile();
-    return display;
+    return LoadShowFree([&path] { return LoadBoxFileWithStatus(path); }, renderer, loadCover);
 }
 
 }  // namespace quorvel

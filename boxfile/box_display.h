@@ -21,6 +21,12 @@ struct CoverSize {
 };
 using CoverLoader = std::function<std::optional<CoverSize>(std::span<const unsigned char>)>;
 
+// The header's export time stamp as numbers, read as the labels read them
+// (no range test).
+struct ExportStamp {
+    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 // Label texts as the window's controls take them (Windows-1252, '&&' for a
 // shown '&'). An empty optional leaves that control as it was.
 struct BoxDisplay {
@@ -36,6 +42,9 @@ struct BoxDisplay {
     // False when the name does not end in ".box": nothing was opened.
     bool boxName = true;
     LoadResult load;  // what the loader made of the file
+    // What the labels were made from, for readers that want the values.
+    std::optional<unsigned char> flags;
+    std::optional<ExportStamp> exported;
 };
 
 // The template's texts of the labels, before any file is shown.
@@ -70,5 +79,9 @@ BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover);
 // read is not shown at all.
 BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
                        const CoverLoader& loadCover);
+
+// Load, show, free for a box read from `fd` to its end (standard input),
+// taken as if it had a ".box" name.
+BoxDisplay OpenBoxStream(int fd, CRecordRenderer& renderer, const CoverLoader& loadCover);
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 #include "boxfile/box_loader.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,6 +161,41 @@ LoadResult LoadBoxFileWithStatus(const std::string& path) {
             return {LoadStatus::kReadError};
         case ReadOutcome::kFailed:
             return {LoadStatus::kReadError, errno};
+    }
+    return {LoadBoxBytes(content)};
+}
+
+LoadResult LoadBoxStream(int fd) {
+    // A stream tells no size in advance: read to its end, but never more
+    // than the largest box, so the limits are those of a named file.
+    std::vector<unsigned char> content;
+    constexpr size_t kChunk = 64 * 1024;
+    for (;;) {
+        const size_t have = content.size();
+        if (have > kMaxBoxFileSize) {
+            return {LoadStatus::kTooLarge};
+        }
+        content.resize(have + kChunk);
+        const ssize_t got = ::read(fd, content.data() + have, kChunk);
+        if (got < 0) {
+            content.resize(have);
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                pollfd wait{fd, POLLIN, 0};
+                ::poll(&wait, 1, -1);
+                continue;
+            }
+            return {LoadStatus::kReadError, errno};
+        }
+        content.resize(have + static_cast<size_t>(got));
+        if (got == 0) {
+            break;
+        }
+    }
+    if (content.size() < kBoxHeaderSize) {
+        return {LoadStatus::kTooShort};
     }
     return {LoadBoxBytes(content)};
 }

@@ -44,6 +44,9 @@ extern int32_t g_nDataSize;
 // a regular file is read. Expects the state empty; a file whose header
 // cannot be read leaves it empty.
 LoadResult LoadBoxFileWithStatus(const std::string& path);
+// Reads a box from `fd` (a pipe or terminal as well as a file) to its end,
+// with the limits of a named file, and loads it.
+LoadResult LoadBoxStream(int fd);
 // The same without the status.
 void LoadBoxFile(const std::string& path);
 // Loads from bytes already in memory (the file's whole content): kShown,

@@ -1,7 +1,10 @@
 #include "cli/dump.h"
 
+#include <unistd.h>
+
 #include "boxfile/box_display.h"
 #include "boxfile/shown_text.h"
+#include "cli/cover_export.h"
 #include "cli/json_text.h"
 #include "picture/cover_loader.h"
 #include "picture/cover_picture.h"
@@ -9,10 +12,10 @@
 namespace quorvel {
 namespace {
 
-void AppendLine(std::string& out, std::string_view name, const std::string& value, bool last) {
-    out += JsonString(name);
+void AppendField(std::string& out, std::string_view name, const std::string& utf8, bool last) {
+    AppendJsonString(out, name);
     out += ": ";
-    out += JsonString(value);
+    AppendJsonString(out, utf8);
     if (!last) {
         out += ", ";
     }
@@ -20,7 +23,7 @@ void AppendLine(std::string& out, std::string_view name, const std::string& valu
 
 }  // namespace
 
-DumpedFile DumpBoxFile(const std::string& path) {
+DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
     DumpedFile dumped;
     dumped.file = path;
     dumped.type = LabelAsShown(InitialLabels::kType);
@@ -31,51 +34,74 @@ DumpedFile DumpBoxFile(const std::string& path) {
     dumped.time = LabelAsShown(InitialLabels::kTime);
 
     CCoverPicture picture;
+    const CoverLoader decode = MakeCoverLoader(picture);
+    CoverFacts& cover = dumped.cover;
+    const CoverLoader loadCover = [&](std::span<const unsigned char> bytes) {
+        cover.present = true;
+        cover.bytes = bytes.size();
+        cover.format = CoverFormat(bytes);
+        if (options.keepCover) {
+            cover.content.assign(bytes.begin(), bytes.end());
+        }
+        cover.size = decode(bytes);
+        return cover.size;
+    };
     CRecordRenderer renderer;
-    const BoxDisplay display = OpenBoxFile(path, renderer, MakeCoverLoader(picture));
+    RecordBuilder builder;
+    if (options.record) {
+        renderer.SetSink(&builder);
+    }
+    const BoxDisplay display = path == kStdinName ? OpenBoxStream(STDIN_FILENO, renderer, loadCover)
+                                                  : OpenBoxFile(path, renderer, loadCover);
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
     if (!display.shown) {
         return dumped;
     }
-    const ShownText shown = TextAsShown(display);
-    const auto apply = [](const std::optional<std::string>& text, std::string& label) {
-        if (text) {
-            label = *text;
+    const auto apply = [](const std::optional<std::string>& cp1252, std::string& label) {
+        if (cp1252) {
+            label = LabelAsShown(*cp1252);
         }
     };
-    apply(shown.type, dumped.type);
-    apply(shown.width, dumped.width);
-    apply(shown.height, dumped.height);
-    apply(shown.compression, dumped.compression);
-    apply(shown.date, dumped.date);
-    apply(shown.time, dumped.time);
+    apply(display.type, dumped.type);
+    apply(display.width, dumped.width);
+    apply(display.height, dumped.height);
+    apply(display.compression, dumped.compression);
+    apply(display.date, dumped.date);
+    apply(display.time, dumped.time);
+    dumped.flags = display.flags;
+    dumped.exported = display.exported;
     dumped.recordText = display.text;
-    dumped.shownText = shown.recordText;
+    if (options.record) {
+        dumped.record = builder.Take();
+    }
     return dumped;
+}
+
+void AppendJsonObject(std::string& out, const DumpedFile& f) {
+    out += "{";
+    AppendField(out, "file", SanitizeUtf8(f.file), false);
+    out += "\"shown\": ";
+    out += f.shown ? "true" : "false";
+    out += ", \"labels\": {";
+    AppendField(out, "type", f.type, false);
+    AppendField(out, "width", f.width, false);
+    AppendField(out, "height", f.height, false);
+    AppendField(out, "compression", f.compression, false);
+    AppendField(out, "date", f.date, false);
+    AppendField(out, "time", f.time, true);
+    out += "}, \"text\": ";
+    AppendJsonCp1252(out, f.recordText);
+    out += "}";
 }
 
 std::string FormatJson(const std::vector<DumpedFile>& files) {
     std::string out = "[";
     for (size_t i = 0; i < files.size(); ++i) {
-        const DumpedFile& f = files[i];
         if (i > 0) {
             out += ", ";
         }
-        out += "{";
-        AppendLine(out, "file", SanitizeUtf8(f.file), false);
-        out += "\"shown\": ";
-        out += f.shown ? "true" : "false";
-        out += ", \"labels\": {";
-        AppendLine(out, "type", f.type, false);
-        AppendLine(out, "width", f.width, false);
-        AppendLine(out, "height", f.height, false);
-        AppendLine(out, "compression", f.compression, false);
-        AppendLine(out, "date", f.date, false);
-        AppendLine(out, "time", f.time, true);
-        out += "}, ";
-        AppendLine(out, "text", f.shownText, true);
-        out += "}";
+        AppendJsonObject(out, files[i]);
     }
     out += "]\n";
     return out;
@@ -91,17 +117,17 @@ std::string FormatHuman(const DumpedFile& f) {
     out += "Komprimierung: " + f.compression + "\n";
     out += "Export-Zeitpunkt: " + f.date + " " + f.time + "\n";
     // The record text starts every line with CR LF; print plain lines.
-    const std::string& text = f.shownText;
-    std::string plain;
-    plain.reserve(text.size());
+    const std::string& text = f.recordText;
+    const size_t start = out.size();
+    out.reserve(out.size() + text.size() + text.size() / 8 + 1);
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             continue;
         }
-        plain += text[i];
+        AppendUtf8(out, Cp1252ToUnicode(c));
     }
-    out += plain;
-    if (!plain.empty() && plain.back() != '\n') {
+    if (out.size() > start && out.back() != '\n') {
         out += '\n';
     }
     return out;

@@ -1,48 +1,83 @@
 #include "cli/json_text.h"
 
-#include <cstdio>
-
 namespace quorvel {
+namespace {
 
-std::string JsonString(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
+// The escape of an ASCII byte, or nullptr when it stands for itself.
+const char* Escape(unsigned char c, char (&scratch)[8]) {
+    switch (c) {
+        case '"':
+            return "\\\"";
+        case '\\':
+            return "\\\\";
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        case '\b':
+            return "\\b";
+        case '\f':
+            return "\\f";
+        default:
+            break;
+    }
+    if (c >= 0x20) {
+        return nullptr;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    scratch[0] = '\\';
+    scratch[1] = 'u';
+    scratch[2] = '0';
+    scratch[3] = '0';
+    scratch[4] = kHex[c >> 4];
+    scratch[5] = kHex[c & 0xF];
+    scratch[6] = '\0';
+    return scratch;
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size() + 2);
     out += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
+    char scratch[8];
+    for (const char c : utf8) {
+        if (const char* escaped = Escape(static_cast<unsigned char>(c), scratch)) {
+            out += escaped;
+        } else {
+            out += c;
         }
     }
     out += '"';
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    AppendJsonString(out, text);
     return out;
+}
+
+void AppendJsonCp1252(std::string& out, std::string_view cp1252) {
+    // Every byte becomes at most three UTF-8 bytes (the euro sign and its
+    // kin) or a six-byte escape; reserving for the common case is enough.
+    out.reserve(out.size() + cp1252.size() + cp1252.size() / 8 + 2);
+    out += '"';
+    char scratch[8];
+    for (const char ch : cp1252) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            if (const char* escaped = Escape(c, scratch)) {
+                out += escaped;
+            } else {
+                out += ch;
+            }
+        } else {
+            AppendUtf8(out, Cp1252ToUnicode(c));
+        }
+    }
+    out += '"';
 }
 
 }  // namespace quorvel

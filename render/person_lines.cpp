@@ -98,11 +98,23 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         }
         const int32_t personId = AtoI(refText);
         const int32_t roleId = AtoI(refText.substr(hash + 1));
-        const auto notes = notesByRef.find(ref.id);
+        const auto found = notesByRef.find(ref.id);
+        const Notes& notes = found == notesByRef.end() ? kNoNotes : found->second;
+        const std::string* role = Table(RecordTable::kRole).FindById(roleId);
+        const std::string name = FormatName(Table(RecordTable::kPerson).FindById(personId));
+        const std::string shown = Compose(role, name, notes);
         text += "\r\nFilm-Person:\t";
-        text += Compose(Table(RecordTable::kRole).FindById(roleId),
-                        FormatName(Table(RecordTable::kPerson).FindById(personId)),
-                        notes == notesByRef.end() ? kNoNotes : notes->second);
+        text += shown;
+        if (m_sink != nullptr) {
+            PersonParts parts;
+            if (!shown.empty()) {
+                parts = {true, *role, name, notes.any, notes.joined};
+            }
+            m_sink->Person(parts);
+        }
+    }
+    if (m_sink != nullptr) {
+        m_sink->PersonsDone();
     }
     ResetRecordTables();
 }

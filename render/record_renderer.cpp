@@ -122,6 +122,7 @@ bool IsLongToken(unsigned char code) {
 uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, std::string& line,
                                       bool& personBlockEnded) {
     line.clear();
+    m_rendered = RenderedValue{};
     if (cursor.empty()) {
         return 1;  // nothing to read; report progress so no walk can stall
     }
@@ -141,6 +142,7 @@ uint32_t CRecordRenderer::RenderToken(std::span<const unsigned char>& cursor, st
     }
     const std::span<const unsigned char> payload = cursor.subspan(headerSize, length);
     cursor = cursor.subspan(tokenSize);
+    m_rendered.code = code;
 
     RenderPayload(code, payload, line);
 
@@ -167,9 +169,18 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
             const size_t hash = text.find('#');
             if (hash == std::string_view::npos || hash == 0) {
                 line.assign(text);
+                m_rendered.kind = RenderedValue::Kind::kLanguageText;
+                m_rendered.text = text;
             } else {
                 line = "Film-Sprache:\t";
-                line += FormatLanguage(AtoI(text), AtoI(text.substr(hash + 1)));
+                const auto [language, detail] =
+                    ResolveLanguage(AtoI(text), AtoI(text.substr(hash + 1)));
+                if (language != nullptr) {
+                    line += *language + " in " + *detail;
+                    m_rendered.text = *language;
+                    m_rendered.detail = *detail;
+                }
+                m_rendered.kind = RenderedValue::Kind::kLanguage;
             }
             return;
         }
@@ -189,26 +200,33 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
     const TokenKind kind = Describe(code);
     if (kind.prefix == nullptr) {
         line = "unbekanntes Token...";
+        m_rendered.kind = RenderedValue::Kind::kUnknown;
         return;
     }
     line = kind.prefix;
+    using Kind = RenderedValue::Kind;
     switch (kind.payload) {
         case Payload::kText:
-            line += PayloadText(payload);
+            m_rendered.kind = Kind::kText;
+            m_rendered.text = PayloadText(payload);
+            line += m_rendered.text;
             break;
         case Payload::kU8:
-            line += std::to_string(PayloadUInt(payload, 1));
-            break;
         case Payload::kU16:
-            line += std::to_string(PayloadUInt(payload, 2));
-            break;
         case Payload::kU32:
-            line += std::to_string(PayloadUInt(payload, 4));
+            m_rendered.kind = Kind::kNumber;
+            m_rendered.number = PayloadUInt(payload, kind.payload == Payload::kU8    ? 1
+                                                     : kind.payload == Payload::kU16 ? 2
+                                                                                     : 4);
+            line += std::to_string(m_rendered.number);
             break;
         case Payload::kRegion:
-            line += FormatRegionCode(static_cast<unsigned char>(PayloadUInt(payload, 1)));
+            m_rendered.kind = Kind::kRegion;
+            m_rendered.number = PayloadUInt(payload, 1);
+            line += FormatRegionCode(static_cast<unsigned char>(m_rendered.number));
             break;
         case Payload::kTag:
+            m_rendered.kind = Kind::kTags;
             line += "<vorhanden>";
             break;
         case Payload::kNone:
@@ -233,13 +251,19 @@ std::string CRecordRenderer::FormatRegionCode(unsigned char mask) {
     return text;
 }
 
-std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
+std::pair<const std::string*, const std::string*> CRecordRenderer::ResolveLanguage(
+    int32_t languageId, int32_t detailId) const {
     const std::string* language = Table(RecordTable::kLanguage).FindById(languageId);
     const std::string* detail = Table(RecordTable::kLanguageDetail).FindById(detailId);
     if (language == nullptr || detail == nullptr || language->empty() || detail->empty()) {
-        return {};
+        return {nullptr, nullptr};
     }
-    return *language + " in " + *detail;
+    return {language, detail};
+}
+
+std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
+    const auto [language, detail] = ResolveLanguage(languageId, detailId);
+    return language == nullptr ? std::string() : *language + " in " + *detail;
 }
 
 void CRecordRenderer::ResetRecordTables() {

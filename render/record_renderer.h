@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "render/definition_table.h"
+#include "render/record_sink.h"
 
 namespace quorvel {
 
@@ -47,6 +49,16 @@ public:
 
     static std::string FormatRegionCode(unsigned char mask);
     std::string FormatLanguage(int32_t languageId, int32_t detailId) const;
+    // The two texts a language reference joins; both null unless both are
+    // found and non-empty.
+    std::pair<const std::string*, const std::string*> ResolveLanguage(int32_t languageId,
+                                                                      int32_t detailId) const;
+
+    // An observer of the walk (may be null); it outlives its use here.
+    void SetSink(RecordSink* sink) { m_sink = sink; }
+    RecordSink* Sink() const { return m_sink; }
+    // The value of the token RenderToken rendered last.
+    const RenderedValue& LastRendered() const { return m_rendered; }
 
     const std::string& ContentText() const { return m_contentText; }
     const std::string& CommentText() const { return m_commentText; }
@@ -65,6 +77,8 @@ private:
     unsigned char m_lastToken = 0;
     std::string m_contentText;
     std::string m_commentText;
+    RecordSink* m_sink = nullptr;
+    RenderedValue m_rendered;
 };
 
 }  // namespace quorvel
