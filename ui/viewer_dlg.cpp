@@ -300,10 +300,16 @@ void CViewerDlg::OnTextSetFocus() {
     if (!m_bInitialized) {
         return;
     }
+    // The caret's line comes into sight, but the view keeps its sideways
+    // place: scrolled to a long last line's end, the first view would be
+    // mostly empty.
+    QScrollBar* across = m_edit.horizontalScrollBar();
+    const int left = across->value();
     QTextCursor cursor = m_edit.textCursor();
     cursor.clearSelection();  // the caret stays at the selection's active end
     m_edit.setTextCursor(cursor);
     m_edit.ensureCursorVisible();
+    across->setValue(left);
 }
 
 void CViewerDlg::OnFileDropped(const std::string& path) {
@@ -402,13 +408,6 @@ void CViewerDlg::changeEvent(QEvent* event) {
 void CViewerDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ApplyMinTrackSize();
-    if (m_bFirstShow) {
-        m_bFirstShow = false;
-        // The caret stays at the end and the last line in sight, but the view
-        // starts at the left edge: scrolled to a long last line's end, the
-        // first view would be mostly empty.
-        m_edit.horizontalScrollBar()->setValue(0);
-    }
 }
 
 void CViewerDlg::moveEvent(QMoveEvent* event) {

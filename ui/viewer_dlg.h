@@ -148,7 +148,6 @@ private:
     std::vector<unsigned char> m_coverBytes;
     CFindBar* m_findBar = nullptr;  // children of the dialog and the view
     CTextZoom* m_zoom = nullptr;
-    bool m_bFirstShow = true;
     const CApplikation& m_app;
 };
 
