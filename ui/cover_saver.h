@@ -21,7 +21,6 @@ bool WriteCoverFile(const QString& path, std::span<const unsigned char> bytes, Q
 // Asks for a file name beside the box, suggesting the box's name with the
 // cover's extension, and writes the cover there. A failure is reported on
 // stderr, as the viewer reports nothing in a window.
-void SaveCoverAs(QWidget* parent, const std::string& boxPath,
-                 std::span<const unsigned char> bytes);
+void SaveCoverAs(QWidget* parent, const std::string& boxPath, std::span<const unsigned char> bytes);
 
 }  // namespace quorvel

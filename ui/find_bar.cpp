@@ -16,8 +16,9 @@ namespace {
 // Texts in UTF-8.
 constexpr const char* kSearchLabel = "&Suchen:";
 constexpr const char* kNextText = "&Weiter";
-constexpr const char* kPreviousText = "&Zur\xC3\xBC"
-                                      "ck";
+constexpr const char* kPreviousText =
+    "&Zur\xC3\xBC"
+    "ck";
 constexpr const char* kCaseText = "&Gro\xC3\x9F-/Kleinschreibung";
 constexpr const char* kNotFound = "nicht gefunden";
 

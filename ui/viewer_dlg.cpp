@@ -259,8 +259,8 @@ void CViewerDlg::StepFile(bool forward) {
     if (m_strStepPath.empty()) {
         return;
     }
-    const std::optional<std::string> next = NeighbourBoxFile(
-        m_strStepPath, forward ? StepDirection::kNext : StepDirection::kPrevious);
+    const std::optional<std::string> next =
+        NeighbourBoxFile(m_strStepPath, forward ? StepDirection::kNext : StepDirection::kPrevious);
     if (!next) {
         return;
     }

@@ -2,10 +2,9 @@
 // holds the cover frame and the export summary; the record text view fills
 // the rest, with the find bar under it while that is open. Every way of
 // showing a file (command line, drop, Ctrl+O, F5, Ctrl+PgDown/PgUp) goes
-// through OpenBoxFile, which names on stderr why a file cannot be shown. The window takes what it needs from the
-// application object (the command-line text, and what the about box shows)
-// through the reference its opener hands in; it never reaches for the one
-// application object itself.
+// through OpenBoxFile, which names on stderr why a file cannot be shown. The window takes what it
+// needs from the application object (the command-line text, and what the about box shows) through
+// the reference its opener hands in; it never reaches for the one application object itself.
 #pragma once
 
 #include <QDialog>

@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFontMetricsF>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>

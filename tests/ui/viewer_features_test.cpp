@@ -144,9 +144,10 @@ TEST_F(ViewerFeatures, FindHighlightsEveryMatchAndStepsRound) {
         int matches;
         bool notFound;
     };
-    for (const Case& c : {Case{"nebelwald", static_cast<int>(text.count("Nebelwald", Qt::CaseInsensitive)), false},
-                          Case{"FILM-TITEL:", static_cast<int>(text.count("Film-Titel:")), false},
-                          Case{"gibt es nicht", 0, true}}) {
+    for (const Case& c :
+         {Case{"nebelwald", static_cast<int>(text.count("Nebelwald", Qt::CaseInsensitive)), false},
+          Case{"FILM-TITEL:", static_cast<int>(text.count("Film-Titel:")), false},
+          Case{"gibt es nicht", 0, true}}) {
         SCOPED_TRACE(c.needle);
         bar.SearchField()->clear();
         QTest::keyClicks(bar.SearchField(), QString::fromUtf8(c.needle));
@@ -185,8 +186,8 @@ TEST_F(ViewerFeatures, ZoomKeysAndWheelChangeTheTextSizeOnly) {
     const QString text = view.toPlainText();
     const auto wheel = [&view](int angle) {
         QWheelEvent event(QPointF(5, 5), view.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, angle), Qt::NoButton, Qt::ControlModifier,
-                          Qt::NoScrollPhase, false);
+                          QPoint(0, angle), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
         QApplication::sendEvent(view.viewport(), &event);
     };
     struct Step {
@@ -200,7 +201,11 @@ TEST_F(ViewerFeatures, ZoomKeysAndWheelChangeTheTextSizeOnly) {
         {[&] { wheel(-120); }, base + 3},
         {[&] { QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier); }, base},
         {[&] { QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier); }, base - 1},
-        {[&] { for (int i = 0; i < 100; ++i) m_dlg.Zoom().ZoomOut(); }, CTextZoom::kMinPointSize},
+        {[&] {
+             for (int i = 0; i < 100; ++i)
+                 m_dlg.Zoom().ZoomOut();
+         },
+         CTextZoom::kMinPointSize},
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);
@@ -215,8 +220,8 @@ TEST_F(ViewerFeatures, CtrlPageKeysStepThroughTheFolderInFileManagerOrder) {
     const QDir dir(m_dir.path());
     BoxSpec box;
     box.data = Stream({Token(0x10, "x")});
-    for (const char* name : {"Teil 10.box", "teil 2.box", "Teil 1.BOX", "Teil 1b.box",
-                             "notiz.txt", "Teil 9.box"}) {
+    for (const char* name :
+         {"Teil 10.box", "teil 2.box", "Teil 1.BOX", "Teil 1b.box", "notiz.txt", "Teil 9.box"}) {
         WriteBox(m_dir, QString::fromUtf8(name), box);
     }
     WriteFile(QFile::encodeName(dir.filePath("Teil 1b.box")).toStdString(), Bytes(10, 'x'));
@@ -230,13 +235,13 @@ TEST_F(ViewerFeatures, CtrlPageKeysStepThroughTheFolderInFileManagerOrder) {
         const char* expected;
         bool reason;  // a line on stderr
     };
-    for (const Case& c : {Case{Qt::Key_PageUp, "Teil 1.BOX", false},
-                          Case{Qt::Key_PageDown, "Teil 1.BOX", true},  // Teil 1b: not shown
-                          Case{Qt::Key_PageDown, "teil 2.box", false},
-                          Case{Qt::Key_PageDown, "Teil 9.box", false},
-                          Case{Qt::Key_PageDown, "Teil 10.box", false},
-                          Case{Qt::Key_PageDown, "Teil 10.box", false},
-                          Case{Qt::Key_PageUp, "Teil 9.box", false}}) {
+    for (const Case& c :
+         {Case{Qt::Key_PageUp, "Teil 1.BOX", false},
+          Case{Qt::Key_PageDown, "Teil 1.BOX", true},  // Teil 1b: not shown
+          Case{Qt::Key_PageDown, "teil 2.box", false}, Case{Qt::Key_PageDown, "Teil 9.box", false},
+          Case{Qt::Key_PageDown, "Teil 10.box", false},
+          Case{Qt::Key_PageDown, "Teil 10.box", false},
+          Case{Qt::Key_PageUp, "Teil 9.box", false}}) {
         SCOPED_TRACE(c.expected);
         ::testing::internal::CaptureStderr();
         QTest::keyClick(&m_dlg.TextView(), c.key, Qt::ControlModifier);
@@ -316,8 +321,8 @@ TEST_F(ViewerFeatures, ADropProposedAsAMoveIsTakenAsACopy) {
         bool accepted;
     };
     // Shift proposes a move where a copy is offered too.
-    for (const Case& c : {Case{Qt::CopyAction | Qt::MoveAction, true},
-                          Case{Qt::MoveAction, false}}) {
+    for (const Case& c :
+         {Case{Qt::CopyAction | Qt::MoveAction, true}, Case{Qt::MoveAction, false}}) {
         SCOPED_TRACE(static_cast<int>(c.offered));
         QDragEnterEvent enter(QPoint(5, 5), c.offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
         ASSERT_EQ(enter.proposedAction(), Qt::MoveAction);
