@@ -1,7 +1,7 @@
 #include "ui/find_bar.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,14 +19,21 @@ constexpr const char* kNextText = "&Weiter";
 constexpr const char* kPreviousText =
     "&Zur\xC3\xBC"
     "ck";
-constexpr const char* kCaseText = "&Gro\xC3\x9F-/Kleinschreibung";
+constexpr const char* kCaseText = "&Gro\xC3\x9F/klein";
 constexpr const char* kNotFound = "nicht gefunden";
 
 }  // namespace
 
 CFindBar::CFindBar(QPlainTextEdit& view, QWidget* parent) : QWidget(parent), m_view(view) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    // Two rows, so the bar fits under a text view of the window's first
+    // size: the search text with its result, then the buttons.
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(2, 2, 2, 2);
+    rows->setSpacing(2);
+    auto* search = new QHBoxLayout;
+    auto* buttons = new QHBoxLayout;
+    rows->addLayout(search);
+    rows->addLayout(buttons);
     auto* label = new QLabel(QString::fromUtf8(kSearchLabel), this);
     m_field = new QLineEdit(this);
     label->setBuddy(m_field);
@@ -38,23 +45,19 @@ CFindBar::CFindBar(QPlainTextEdit& view, QWidget* parent) : QWidget(parent), m_v
         button->setAutoDefault(false);  // Return in the field must not end the dialog
         button->setFocusPolicy(Qt::NoFocus);
     }
-    layout->addWidget(label);
-    layout->addWidget(m_field, 1);
-    layout->addWidget(next);
-    layout->addWidget(previous);
-    layout->addWidget(m_caseSensitive);
-    layout->addWidget(m_status);
+    search->addWidget(label);
+    search->addWidget(m_field, 1);
+    search->addWidget(m_status);
+    buttons->addWidget(next);
+    buttons->addWidget(previous);
+    buttons->addWidget(m_caseSensitive);
+    buttons->addStretch(1);
 
     connect(next, &QPushButton::clicked, this, &CFindBar::FindNext);
     connect(previous, &QPushButton::clicked, this, &CFindBar::FindPrevious);
     connect(m_field, &QLineEdit::returnPressed, this, &CFindBar::FindNext);
     // Typing searches from where the current match starts, so it grows.
-    connect(m_field, &QLineEdit::textEdited, this, [this] {
-        QTextCursor cursor = m_view.textCursor();
-        cursor.setPosition(cursor.selectionStart());
-        m_view.setTextCursor(cursor);
-        FindNext();
-    });
+    connect(m_field, &QLineEdit::textEdited, this, [this] { Find(false, true); });
     connect(m_caseSensitive, &QCheckBox::toggled, this, [this] {
         m_stale = true;
         Highlight();
@@ -86,18 +89,18 @@ void CFindBar::Close() {
 }
 
 void CFindBar::FindNext() {
-    Find(false);
+    Find(false, false);
 }
 
 void CFindBar::FindPrevious() {
-    Find(true);
+    Find(true, false);
 }
 
 QString CFindBar::Status() const {
     return m_status->text();
 }
 
-void CFindBar::Find(bool backward) {
+void CFindBar::Find(bool backward, bool fromMatchStart) {
     const QString needle = m_field->text();
     Highlight();
     if (needle.isEmpty()) {
@@ -111,7 +114,12 @@ void CFindBar::Find(bool backward) {
         flags |= QTextDocument::FindCaseSensitively;
     }
     QTextDocument* document = m_view.document();
-    QTextCursor found = document->find(needle, m_view.textCursor(), flags);
+    // The caret itself moves only to a match: setting it scrolls the view.
+    QTextCursor from = m_view.textCursor();
+    if (fromMatchStart) {
+        from.setPosition(from.selectionStart());
+    }
+    QTextCursor found = document->find(needle, from, flags);
     if (found.isNull()) {
         // Round the end: from the other end of the text.
         QTextCursor start(document);

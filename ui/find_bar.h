@@ -39,7 +39,7 @@ public:
     int HighlightCount() const { return m_highlights; }
 
 private:
-    void Find(bool backward);
+    void Find(bool backward, bool fromMatchStart);
     void Highlight();
 
     QPlainTextEdit& m_view;
