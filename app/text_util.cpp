@@ -181,6 +181,10 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+char16_t Cp1252ToUtf16(unsigned char c) {
+    return static_cast<char16_t>(c >= 0x80 && c < 0xA0 ? kHighTable[c - 0x80] : c);
+}
+
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -38,6 +38,10 @@ char32_t Cp1252ToUnicode(unsigned char c);
 // the C1 control characters of the same value.
 std::string Cp1252ToUtf8(std::string_view text);
 
+// One Windows-1252 byte as its UTF-16 unit: every character of the code page
+// lies in the Basic Multilingual Plane.
+char16_t Cp1252ToUtf16(unsigned char c);
+
 // UTF-8 to Windows-1252 for texts we write into the record or labels
 // ourselves; characters outside the code page become '?'.
 std::string Utf8ToCp1252(std::string_view text);

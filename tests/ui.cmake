@@ -5,3 +5,8 @@ quorvel_test(NAME ui_tests
             ui/viewer_layout_test.cpp ui/drop_edit_test.cpp ui/dialog_template_test.cpp
     LIBS quorvel_ui Qt6::Test
     GUI)
+# The viewer's finishing features, with the same offscreen main.
+quorvel_test(NAME ui_feature_tests
+    SOURCES ui/ui_test_main.cpp ui/viewer_features_test.cpp
+    LIBS quorvel_ui Qt6::Test
+    GUI)

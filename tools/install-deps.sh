@@ -5,7 +5,8 @@
 #   tools/install-deps.sh --run  only what building and running the programs
 #                                needs (the quick start's run command)
 set -euo pipefail
-run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev python3)
+# qt6-translations-l10n: Qt's own menus and dialogs in German.
+run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev python3 qt6-translations-l10n)
 # Tests, benchmarks and the checks of the installed files and the package.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool imagemagick
            desktop-file-utils appstream shared-mime-info man-db lintian dpkg-dev file)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: the viewer under Xvfb on an example box, widened
-# a little and scrolled to the top of the record.
+# Makes docs/screenshot.png: the viewer under Xvfb on an example box, exactly
+# as a user first sees it: its own size, no key pressed.
 # Usage: tools/screenshot.sh [EXAMPLE.box] [OUTPUT.png]   (build first: tools/build.sh)
 # Needs: xvfb xauth xdotool imagemagick (Debian packages).
 set -euo pipefail
@@ -20,12 +20,10 @@ fi
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n 1)
-xdotool windowsize --sync "$win" 640 420
-xdotool windowfocus --sync "$win"
-xdotool key ctrl+Home
-sleep 0.5  # the repaint after the key
+sleep 0.5  # let the first paint land
 mkdir -p "$(dirname "$output")"
 import -window "$win" "$output"
+xdotool windowfocus --sync "$win"
 xdotool key Escape
 wait "$pid" || true
 trap - EXIT

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the about box under a real X server (Xvfb): the viewer started as
 #   quorvel -log 8 '-logdatei "<tmp>/q.log"'
-# opens, on F1, exactly one window titled "Info über <program name>"; F1
+# opens, on F1, exactly one window titled "Info über Quorvel"; F1
 # pressed again inside it opens no second one; and the log file then holds
 # the version reader's two level-8 lines, "new char[N] = <address>" and
 # "delete <address>", each after the time stamp "<DD.MM.YYYY hh:mm:ss>: ".
@@ -31,8 +31,7 @@ cleanup() {
 trap cleanup EXIT
 case "$work" in *-*) fail "the temporary folder $work holds a '-'; set TMPDIR to a folder without one" ;; esac
 log=$work/q.log
-name=$(basename "$viewer")
-title="Info über $name"
+title="Info über Quorvel"
 
 "$viewer" -log 8 "-logdatei \"$log\"" >"$work/viewer.out" 2>&1 &
 pid=$!

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the viewer under a real X server (Xvfb): started on an example box it
 # opens exactly one window titled "Quorvel" whose cover frame and text view
-# differ from a start without a file, and Escape ends it.
+# differ from a start without a file, whose first view shows text at the
+# view's left edge, and Escape ends it.
 # Usage: tools/xvfb-smoke.sh [EXAMPLE.box]   (build first: tools/build.sh)
 # Needs: xvfb xauth xdotool imagemagick (Debian packages).
 set -euo pipefail
@@ -71,4 +72,9 @@ region "$work/example.png" 300x200+110+5 "$work/text-example.png"
 differs() { ! /usr/bin/compare -metric AE "$1" "$2" null: 2>/dev/null; }
 differs "$work/cover-empty.png" "$work/cover-example.png" || fail "the example's cover is not shown"
 differs "$work/text-empty.png" "$work/text-example.png" || fail "the record text is not shown"
+# The first view, no key pressed, is text down its left part, not a pane
+# scrolled out to a long last line's end (ink about 13% there; 2% when not).
+ink=$(/usr/bin/convert "$work/example.png" -crop 140x290+110+5 +repage -colorspace gray \
+    -threshold 50% -format "%[fx:1-mean]" info:)
+awk -v ink="$ink" 'BEGIN { exit !(ink >= 0.06) }' || fail "the first view is mostly blank (ink $ink)"
 echo "OK: one window \"Quorvel\" showed $(basename "$example") with its cover and record; Escape ended it"

@@ -3,7 +3,7 @@
 #include "ui/viewer_text.h"
 
 #include <QEvent>
-#include <QFile>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -15,6 +15,7 @@
 #include "ui/dedication_dlg.h"
 #include "ui/dialog_animation.h"
 #include "ui/dialog_template.h"
+#include "ui/viewer_resources.h"
 
 namespace quorvel {
 namespace {
@@ -25,6 +26,20 @@ constexpr int kIconPixels = 32;  // a static icon takes its icon's size
 
 QString FromCp1252(const std::string& text) {
     return QString::fromUtf8(Cp1252ToUtf8(text));
+}
+
+// The smallest size a static's text is shrunk to so it fits its width.
+constexpr qreal kMinFitPointSize = 6;
+
+// A one-line static shows its text whole: in a wider font than the
+// template's, the text is set a little smaller instead of being cut off.
+void ShrinkToFit(QLabel* label) {
+    QFont font = label->font();
+    while (QFontMetricsF(font).horizontalAdvance(label->text()) > label->width() &&
+           font.pointSizeF() - 0.5 >= kMinFitPointSize) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
 }
 
 bool IsMouseButtonEvent(const QEvent* event) {
@@ -73,15 +88,16 @@ bool CAboutDlg::OnInitDialog(const CApplikation& app) {
 
     auto* version = static_cast<QLabel*>(FindControl(this, IDC_VERSION));
     version->setText(QStringLiteral("Version (") + FromCp1252(fileVersion) + u')');
-    static_cast<QLabel*>(FindControl(this, IDC_LEGAL_NOTICE))
-        ->setText(MnemonicDisplayText(FromCp1252(legalNotice)));
+    auto* notice = static_cast<QLabel*>(FindControl(this, IDC_LEGAL_NOTICE));
+    notice->setText(MnemonicDisplayText(FromCp1252(legalNotice)));
+    ShrinkToFit(notice);
     static_cast<QLabel*>(FindControl(this, IDC_COMMENT))->setText(FromCp1252(comments));
     static_cast<QLabel*>(FindControl(this, IDC_FEEDBACK))
         ->setText(MnemonicDisplayText(QString::fromLatin1(kFeedbackAddress)));
 
-    // The application name is a file name, in the local encoding.
-    setWindowTitle(QString::fromUtf8("Info \u00fcber ") +
-                   QFile::decodeName(QByteArray::fromStdString(app.GetApplicationName())));
+    // Shown to the user, the program goes by its proper name, not by the
+    // lower-case file name it has on disk.
+    setWindowTitle(QString::fromUtf8("Info \u00fcber ") + QString::fromUtf8(kCaption));
 
     m_animate = PlaceAnimation(m_place, QStringLiteral(":/res/AVI/153"));
     return true;

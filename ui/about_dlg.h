@@ -28,7 +28,7 @@ public:
     // The feedback address, in the template and set again at start.
     static constexpr const char* kFeedbackAddress = "quorvel@example.org";
 
-    // Reads the version block and the application's name from `app`, which
+    // Reads the version block from `app`, which
     // the opener hands in; it is used only while the constructor runs.
     explicit CAboutDlg(const CApplikation& app);
     ~CAboutDlg() override;

@@ -68,31 +68,37 @@ bool CDropEdit::eventFilter(QObject* watched, QEvent* event) {
     return QPlainTextEdit::eventFilter(watched, event);
 }
 
+namespace {
+
 // File drags of any count are welcome here, like a window that accepts
-// dropped files; the count is judged when the drop lands. Text drags are not.
-void CDropEdit::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    } else {
+// dropped files; the count is judged when the drop lands. Text drags are
+// not. The viewer only reads the file, so it takes every drop as a copy,
+// even one proposed as a move: no drag source may delete its file because
+// of us. A drag that offers no copy is refused.
+bool AcceptAsCopy(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) {
         event->ignore();
+        return false;
     }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+}  // namespace
+
+void CDropEdit::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptAsCopy(event);
 }
 
 void CDropEdit::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    AcceptAsCopy(event);
 }
 
 void CDropEdit::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasUrls()) {
-        event->ignore();
-        return;
+    if (AcceptAsCopy(event)) {
+        OnDropFiles(event->mimeData()->urls());
     }
-    event->acceptProposedAction();
-    OnDropFiles(event->mimeData()->urls());
 }
 
 void CDropEdit::OnDropFiles(const QList<QUrl>& urls) {

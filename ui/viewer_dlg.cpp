@@ -4,33 +4,34 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
-#include <QSettings>
 #include <QShortcut>
 #include <QTextCursor>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/applikation.h"
 #include "app/text_util.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
 #include "ui/cover_frame.h"
+#include "ui/cover_saver.h"
 #include "ui/dialog_template.h"
+#include "ui/find_bar.h"
+#include "ui/folder_stepper.h"
+#include "ui/no_settings.h"
+#include "ui/tab_layout.h"
+#include "ui/text_zoom.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
 
 namespace quorvel {
 namespace {
 
-// Qt's file dialog stores its history in the user's settings when it
-// closes. This viewer writes no settings, so the user settings location is
-// pointed where no folder or file can ever be made.
-void KeepSettingsOffDisk() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-}
+constexpr const char* kSaveCoverText = "Cover speichern unter...";
 
 }  // namespace
 
@@ -46,6 +47,10 @@ QIcon LoadMainIcon() {
 CViewerDlg::CViewerDlg(const CApplikation& app, QWidget* parent)
     : QDialog(parent), m_edit(this), m_hIcon(LoadMainIcon()), m_app(app) {
     CreateFromTemplate();
+    // After the template, so both start from the view's own font.
+    new CValueColumn(m_edit);
+    m_zoom = new CTextZoom(m_edit);
+    m_findBar = new CFindBar(m_edit, this);
     CreateShortcuts();
     m_cover->SetPaintOver([this](QPainter* dc) { OnPaint(dc); });
     connect(&m_edit, &CDropEdit::TextSetFocus, this, &CViewerDlg::OnTextSetFocus);
@@ -93,6 +98,29 @@ void CViewerDlg::CreateShortcuts() {
     connect(open, &QShortcut::activated, this, &CViewerDlg::OnFileOpen);
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(refresh, &QShortcut::activated, this, &CViewerDlg::OnRefresh);
+
+    const auto add = [this](const QKeySequence& keys, auto handler) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenFindBar(); });
+    add(QKeySequence(Qt::Key_F3), [this] {
+        OpenFindBar();
+        m_findBar->FindNext();
+    });
+    add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] {
+        OpenFindBar();
+        m_findBar->FindPrevious();
+    });
+    // Ctrl+= too: on many keyboards '+' needs Shift, '=' is on the same key.
+    // One sequence once only: a key bound twice reaches neither shortcut.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
+        add(keys, [this] { m_zoom->ZoomIn(); });
+    }
+    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { m_zoom->ZoomOut(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { m_zoom->Reset(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &CViewerDlg::ShowNextFile);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &CViewerDlg::ShowPreviousFile);
 }
 
 QWidget* CViewerDlg::GetDlgItem(int id) const {
@@ -129,29 +157,44 @@ bool CViewerDlg::OnInitDialog() {
 
 void CViewerDlg::OpenBoxFile(const std::string& path) {
     const std::string name = path;  // F5 passes our own member
-    const BoxDisplay display = quorvel::OpenBoxFile(name, m_renderer, MakeCoverLoader(m_picture));
+    std::vector<unsigned char> cover;
+    const CoverLoader toPicture = MakeCoverLoader(m_picture);
+    const CoverLoader keepBytes = [&cover, &toPicture](std::span<const unsigned char> bytes) {
+        std::optional<CoverSize> size = toPicture(bytes);
+        if (size) {
+            cover.assign(bytes.begin(), bytes.end());
+        }
+        return size;
+    };
+    const BoxDisplay display = quorvel::OpenBoxFile(name, m_renderer, keepBytes);
+    // The same words the dump tool prints; the window itself stays silent.
+    if (const std::string problem = DisplayProblem(display); !problem.empty()) {
+        std::fprintf(stderr, "quorvel: %s: %s\n", name.c_str(), problem.c_str());
+        std::fflush(stderr);
+    }
     if (!display.shown) {
         return;
     }
     m_strLastPath = name;
+    m_strStepPath = name;
+    m_coverBytes = std::move(cover);
     ShowBoxFile(display);
 }
 
 void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
-    const ShownText shown = TextAsShown(display);
     const std::pair<int, const std::optional<std::string>*> labels[] = {
-        {IDC_TYPE, &shown.type},        {IDC_WIDTH, &shown.width},
-        {IDC_HEIGHT, &shown.height},    {IDC_COMPRESSION, &shown.compression},
-        {IDC_EXPORT_DATE, &shown.date}, {IDC_EXPORT_TIME, &shown.time},
+        {IDC_TYPE, &display.type},        {IDC_WIDTH, &display.width},
+        {IDC_HEIGHT, &display.height},    {IDC_COMPRESSION, &display.compression},
+        {IDC_EXPORT_DATE, &display.date}, {IDC_EXPORT_TIME, &display.time},
     };
     for (const auto& [id, text] : labels) {
         if (text->has_value()) {
-            SetDlgItemText(id, **text);
+            SetDlgItemText(id, LabelAsShown(**text));
         }
     }
     // One call for the whole text, also when empty; a new text starts at its
     // first line.
-    m_edit.setPlainText(RecordViewText(shown.recordText));
+    m_edit.setPlainText(RecordViewText(display.text));
     update();
     repaint();
 }
@@ -172,7 +215,63 @@ void CViewerDlg::OnSize(int /*nType*/, int cx, int cy) {
     if (!m_bInitialized) {
         return;  // sizes while the window is being made keep the template's place
     }
-    m_edit.setGeometry(kTextViewLeft, 0, std::max(0, cx - kTextViewLeft), std::max(0, cy));
+    const int width = std::max(0, cx - kTextViewLeft);
+    // The find bar, while open, takes its height from under the text view.
+    const int bar = m_findBar->isVisible() ? std::min(cy, m_findBar->sizeHint().height()) : 0;
+    m_edit.setGeometry(kTextViewLeft, 0, width, std::max(0, cy - bar));
+    if (bar > 0) {
+        m_findBar->setGeometry(kTextViewLeft, cy - bar, width, bar);
+    }
+}
+
+void CViewerDlg::OpenFindBar() {
+    if (!m_findBar->isVisible()) {
+        m_findBar->Open();
+        SizeFromState();
+    } else {
+        m_findBar->Open();
+    }
+}
+
+void CViewerDlg::CloseFindBar() {
+    m_findBar->Close();
+    SizeFromState();
+}
+
+void CViewerDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        m_findBar->isVisible()) {
+        CloseFindBar();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CViewerDlg::ShowNextFile() {
+    StepFile(true);
+}
+
+void CViewerDlg::ShowPreviousFile() {
+    StepFile(false);
+}
+
+void CViewerDlg::StepFile(bool forward) {
+    if (m_strStepPath.empty()) {
+        return;
+    }
+    const std::optional<std::string> next =
+        NeighbourBoxFile(m_strStepPath, forward ? StepDirection::kNext : StepDirection::kPrevious);
+    if (!next) {
+        return;
+    }
+    OpenBoxFile(*next);
+    m_strStepPath = *next;
+}
+
+void CViewerDlg::OnSaveCover() {
+    if (!m_coverBytes.empty()) {
+        SaveCoverAs(this, m_strLastPath, m_coverBytes);
+    }
 }
 
 void CViewerDlg::SizeFromState() {
@@ -201,10 +300,16 @@ void CViewerDlg::OnTextSetFocus() {
     if (!m_bInitialized) {
         return;
     }
+    // The caret's line comes into sight, but the view keeps its sideways
+    // place: scrolled to a long last line's end, the first view would be
+    // mostly empty.
+    QScrollBar* across = m_edit.horizontalScrollBar();
+    const int left = across->value();
     QTextCursor cursor = m_edit.textCursor();
     cursor.clearSelection();  // the caret stays at the selection's active end
     m_edit.setTextCursor(cursor);
     m_edit.ensureCursorVisible();
+    across->setValue(left);
 }
 
 void CViewerDlg::OnFileDropped(const std::string& path) {
@@ -257,6 +362,9 @@ std::unique_ptr<QMenu> CViewerDlg::CreateTextViewMenu() {
 
 std::unique_ptr<QMenu> CViewerDlg::CreateLeftColumnMenu() {
     auto menu = std::make_unique<QMenu>(this);
+    QAction* save = menu->addAction(QString::fromUtf8(kSaveCoverText));
+    save->setEnabled(!m_coverBytes.empty());
+    connect(save, &QAction::triggered, this, &CViewerDlg::OnSaveCover);
     AppendAboutEntry(*menu);
     return menu;
 }

@@ -1,10 +1,10 @@
 // The main window: template 102 as a resizable dialog. A fixed left column
 // holds the cover frame and the export summary; the record text view fills
-// the rest. Every way of showing a file (command line, drop, Ctrl+O, F5)
-// goes through OpenBoxFile. The window takes what it needs from the
-// application object (the command-line text, and what the about box shows)
-// through the reference its opener hands in; it never reaches for the one
-// application object itself.
+// the rest, with the find bar under it while that is open. Every way of
+// showing a file (command line, drop, Ctrl+O, F5, Ctrl+PgDown/PgUp) goes
+// through OpenBoxFile, which names on stderr why a file cannot be shown. The window takes what it
+// needs from the application object (the command-line text, and what the about box shows) through
+// the reference its opener hands in; it never reaches for the one application object itself.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "boxfile/box_display.h"
 #include "picture/cover_picture.h"
@@ -26,6 +27,8 @@ namespace quorvel {
 
 class CApplikation;
 class CCoverFrame;
+class CFindBar;
+class CTextZoom;
 
 // Size types of OnSize.
 inline constexpr int SIZE_RESTORED = 0;
@@ -61,8 +64,26 @@ public:
     const std::string& LastShownPath() const { return m_strLastPath; }
 
     // Shows a ".box" file; any other name, or a file without a readable
-    // header, leaves the window as it was.
+    // header, leaves the window as it was. Why a file is no readable box goes
+    // to stderr in one line.
     void OpenBoxFile(const std::string& path);
+
+    // Ctrl+PgDown, Ctrl+PgUp: the next or previous box file of the shown
+    // file's folder; nothing at either end.
+    void ShowNextFile();
+    void ShowPreviousFile();
+
+    // Ctrl+F opens the find bar; Escape closes it before it ends the window.
+    CFindBar& FindBar() { return *m_findBar; }
+    void OpenFindBar();
+    void CloseFindBar();
+    CTextZoom& Zoom() { return *m_zoom; }
+
+    // The shown file's cover as the box holds it (inflated); empty when the
+    // shown file has none, or before the first file.
+    const std::vector<unsigned char>& CoverBytes() const { return m_coverBytes; }
+    // "Cover speichern unter...".
+    void OnSaveCover();
 
     // Opens the about box, once at a time.
     void ShowAbout();
@@ -100,6 +121,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateFromTemplate();
@@ -108,6 +130,7 @@ private:
     void SetDlgItemText(int id, std::string_view shownUtf8);
     void ApplyMinTrackSize();
     void SizeFromState();
+    void StepFile(bool forward);
 
     CCoverPicture m_picture;
     CDropEdit m_edit;
@@ -118,6 +141,12 @@ private:
 
     CCoverFrame* m_cover = nullptr;  // owned by the dialog as a child widget
     std::string m_strLastPath;
+    // Where Ctrl+PgDown/PgUp step from: the last file shown or stepped to, so
+    // a file that cannot be shown is stepped over rather than stuck on.
+    std::string m_strStepPath;
+    std::vector<unsigned char> m_coverBytes;
+    CFindBar* m_findBar = nullptr;  // children of the dialog and the view
+    CTextZoom* m_zoom = nullptr;
     const CApplikation& m_app;
 };
 

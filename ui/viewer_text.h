@@ -44,11 +44,22 @@ inline QString LabelText(std::string_view cp1252) {
     return QString::fromStdString(LabelAsShown(cp1252));
 }
 
-// The shown record text (UTF-8, CR LF as stored) for the text view, where
-// each CR LF is one line break.
-inline QString RecordViewText(std::string_view utf8) {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+// The record text (Windows-1252, CR LF as stored) for the text view, where
+// each CR LF is one line break. One pass straight into UTF-16: a record of
+// many megabytes is converted once, not three times over.
+inline QString RecordViewText(std::string_view cp1252) {
+    QString text(static_cast<qsizetype>(cp1252.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const size_t size = cp1252.size();
+    size_t length = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(cp1252[i]);
+        if (c == '\r' && i + 1 < size && cp1252[i + 1] == '\n') {
+            continue;  // the line feed that follows makes the break
+        }
+        out[length++] = Cp1252ToUtf16(c);
+    }
+    text.truncate(static_cast<qsizetype>(length));
     return text;
 }
 

@@ -1,10 +1,12 @@
 // The viewer: the application object's start-up runs the main window
 // modally; the program ends when the window closes.
 #include <QApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
 #include "app/display_check.h"
+#include "ui/translations.h"
 #include "viewer/viewer_app.h"
 
 namespace {
@@ -16,8 +18,10 @@ void PrintUsage() {
         "\n"
         "Shows a .box file (the export of one item of a DVD collection): the cover,\n"
         "the export summary and the whole record. Drop another .box file on the text\n"
-        "to show it; Ctrl+O opens one, F5 shows the last one again, F1 shows the\n"
-        "program information, Escape ends the viewer.\n"
+        "to show it; Ctrl+O opens one, F5 shows the last one again, Ctrl+PgDown and\n"
+        "Ctrl+PgUp the next or previous one of its folder. Ctrl+F finds text (F3,\n"
+        "Shift+F3), Ctrl++, Ctrl+- and Ctrl+0 zoom, F1 shows the program\n"
+        "information, Escape ends the viewer.\n"
         "\n"
         "  -log N               log level N\n"
         "  -logdatei '\"PATH\"'   write the log to PATH instead of mirax.log beside the\n"
@@ -45,6 +49,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes Qt's own options out of argv
     // The desktop entry's id, so X11 and Wayland give the window its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
+    QTranslator qtGerman;          // without the file Qt's texts stay English
+    quorvel::InstallGermanQtTranslations(qtGerman);
     quorvel::g_viewerApp.SetCommandLine(argc, argv);
     quorvel::g_viewerApp.InitInstance();
     return quorvel::g_viewerApp.ExitInstance();

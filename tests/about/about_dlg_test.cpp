@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,10 +117,13 @@ protected:
 TEST_F(AboutBox, ShowsTheVersionBlockOfTheBuiltProgram) {
     SetExecutablePathForTesting(kBuiltProgram);
     CAboutDlg dlg(TestApp());
-    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber quorvel"));
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber Quorvel"));
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version (1.0.3.0)");
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "Quorvel");
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_LEGAL_NOTICE), LegalNoticeOfTheDescription());
+    // The notice fits its label whole.
+    const auto* notice = qobject_cast<QLabel*>(FindControl(&dlg, CAboutDlg::IDC_LEGAL_NOTICE));
+    EXPECT_LE(QFontMetricsF(notice->font()).horizontalAdvance(notice->text()), notice->width());
     EXPECT_EQ(Text(dlg, CAboutDlg::IDC_FEEDBACK), "quorvel@example.org");
     const auto* ok = qobject_cast<QPushButton*>(FindControl(&dlg, 1));
     ASSERT_NE(ok, nullptr);
@@ -127,7 +131,9 @@ TEST_F(AboutBox, ShowsTheVersionBlockOfTheBuiltProgram) {
     EXPECT_TRUE(ok->isDefault());
 }
 
-TEST_F(AboutBox, CaptionAndVersionFollowTheProgramFileName) {
+// The version comes from the file by the program's name; the caption shows
+// the program's proper name, whatever the file is called.
+TEST_F(AboutBox, VersionFollowsTheProgramFileNameAndTheCaptionDoesNot) {
     for (const char* name : {"anderer-name", "Mein Betrachter",
                              "\xC3\x9C"
                              "bersicht"}) {
@@ -136,8 +142,7 @@ TEST_F(AboutBox, CaptionAndVersionFollowTheProgramFileName) {
         std::filesystem::copy_file(kBuiltProgram, copy);
         SetExecutablePathForTesting(copy);
         CAboutDlg dlg(TestApp());
-        EXPECT_EQ(dlg.windowTitle(),
-                  QString::fromUtf8("Info \u00fcber ") + QString::fromUtf8(name));
+        EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber Quorvel"));
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_VERSION), "Version (1.0.3.0)");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "Quorvel");
     }
@@ -153,7 +158,7 @@ TEST_F(AboutBox, EmptyFormsWhenNothingCanBeRead) {
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_COMMENT), "");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_LEGAL_NOTICE), "");
         EXPECT_EQ(Text(dlg, CAboutDlg::IDC_FEEDBACK), "quorvel@example.org");
-        EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber ") + name);
+        EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Info \u00fcber Quorvel"));
     }
 }
 
@@ -365,7 +370,7 @@ TEST_F(AboutBox, OneAboutBoxAtATimeFromTheMainWindow) {
         inspector.start(10);
         QTest::keyClick(&viewer.TextView(), Qt::Key_F1);
         inspector.stop();
-        EXPECT_EQ(seen, QStringList({QString::fromUtf8("Info \u00fcber quorvel"), "1", "1"}));
+        EXPECT_EQ(seen, QStringList({QString::fromUtf8("Info \u00fcber Quorvel"), "1", "1"}));
         EXPECT_TRUE(VisibleAboutBoxes().empty());
     }
 }

@@ -163,14 +163,14 @@ TEST_F(ViewerLayoutTest, ViewerFocusAtStartShowsTheEndAndADropShowsTheTop) {
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
 
-    // No selection, the caret after the last character, and that caret in
-    // sight: the view has scrolled down and across to the text's end.
+    // No selection, the caret after the last character, the view scrolled
+    // down to the last line but at the left edge, so that line can be read.
     CDropEdit& view = dlg.TextView();
     EXPECT_FALSE(view.textCursor().hasSelection());
     EXPECT_EQ(view.textCursor().position(), view.document()->characterCount() - 1);
-    EXPECT_TRUE(view.viewport()->rect().contains(view.cursorRect()));
     EXPECT_GT(view.verticalScrollBar()->value(), 250);
-    EXPECT_GT(view.horizontalScrollBar()->value(), 0);
+    EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
 
     const std::string other = LongBox(QStringLiteral("other.box"), "zweite", 200, 200);
     ASSERT_TRUE(DragAndDrop(view.viewport(), {QUrl::fromLocalFile(QString::fromStdString(other))}));

@@ -57,10 +57,17 @@ TEST(ViewerText, LabelsFollowTheMnemonicRule) {
 }
 
 TEST(ViewerText, RecordTextBreaksLinesAtCrLfOnly) {
-    EXPECT_EQ(RecordViewText("\r\nBox-Titel:\t\tA\r\nFilm-L\xC3\xA4nge:\t90"),
+    EXPECT_EQ(RecordViewText("\r\nBox-Titel:\t\tA\r\nFilm-L\xE4nge:\t90"),
               QString::fromUtf8("\nBox-Titel:\t\tA\nFilm-L\xC3\xA4nge:\t90"));
     EXPECT_EQ(RecordViewText(""), QString());
-    EXPECT_EQ(RecordViewText("a\rb\nc"), QStringLiteral("a\rb\nc"));
+    EXPECT_EQ(RecordViewText("a\rb\nc\r"), QStringLiteral("a\rb\nc\r"));
+    EXPECT_EQ(RecordViewText("\r\r\n\n"), QStringLiteral("\r\n\n"));
+    // Every byte reads as the engine's own conversion reads it.
+    std::string bytes;
+    for (int c = 1; c < 256; ++c) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    EXPECT_EQ(RecordViewText(bytes), QString::fromStdString(Cp1252ToUtf8(bytes)));
 }
 
 }  // namespace
