@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // written it shows up as a difference or as an uninitialised read.
     auto reference = std::make_unique_for_overwrite<unsigned char[]>(capacity + 1);
     uLongf produced = static_cast<uLongf>(capacity);
-    const int result = uncompress(reference.get(), &produced, data + 4, static_cast<uLong>(size - 4));
+    const int result =
+        uncompress(reference.get(), &produced, data + 4, static_cast<uLong>(size - 4));
     // Lengths are signed 32-bit in the loader: a larger declaration fails
     // whatever the stream holds.
     const bool referenceOk = result == Z_OK && declared <= 0x7FFFFFFF;
