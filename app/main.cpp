@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/quit_after_show.h"
 #include "app/viewer_app.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);  // takes Qt's own options out of argv
+    quorvel::QuitAfterFirstPaintIfAsked(app);
     quorvel::g_viewerApp.SetCommandLine(argc, argv);
     quorvel::g_viewerApp.InitInstance();
     return quorvel::g_viewerApp.ExitInstance();
