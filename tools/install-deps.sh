@@ -3,7 +3,7 @@
 # ones, so a second run costs nothing.
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev libgtest-dev libgmock-dev
-      libbenchmark-dev python3 jq xvfb xauth xdotool imagemagick)
+      libbenchmark-dev python3 jq xvfb xauth xdotool imagemagick time)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
