@@ -20,6 +20,11 @@ constexpr uint64_t kMaxBlockBytes = uint64_t{512} << 20;
 
 }  // namespace
 
+// zlib's uncompress decides success and failure, byte for byte as stored
+// files expect. libdeflate inflates 2-3x faster but was rejected: it
+// accepts streams uncompress refuses (distance codes 30 and 31, more
+// than 286 length codes), and telling such streams apart would mean
+// decoding every block twice.
 bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
                                    std::vector<unsigned char>& out) {
     out.clear();
@@ -41,15 +46,16 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
     if (stream.size() > std::numeric_limits<uLong>::max()) {
         return false;
     }
-    std::vector<unsigned char> buffer(static_cast<size_t>(capacity));
+    // Inflate straight into the caller's buffer, then cut it to what came out.
+    out.resize(static_cast<size_t>(capacity));
     uLongf produced = static_cast<uLongf>(capacity);
     const int result =
-        uncompress(buffer.data(), &produced, stream.data(), static_cast<uLong>(stream.size()));
+        uncompress(out.data(), &produced, stream.data(), static_cast<uLong>(stream.size()));
     if (result != Z_OK) {
+        out = std::vector<unsigned char>();
         return false;
     }
-    buffer.resize(produced);
-    out = std::move(buffer);
+    out.resize(produced);
     return true;
 }
 

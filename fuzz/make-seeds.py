@@ -3,8 +3,9 @@
 
 Run: python3 fuzz/make-seeds.py   (examples/make-examples.sh runs it too)
 
-Small token streams for fuzz_render and small, partly malformed box files for
-fuzz_box_load: each one reaches a branch that random bytes find only slowly.
+Small token streams for fuzz_render, small, partly malformed box files for
+fuzz_box_load and stored blocks for fuzz_inflate: each one reaches a branch
+that random bytes find only slowly.
 """
 
 import struct
@@ -135,6 +136,120 @@ def box_seeds():
     return seeds
 
 
+class Bits:
+    """A deflate bit writer: fields from the lowest bit, Huffman codes from
+    the highest."""
+
+    def __init__(self, prefix=b""):
+        self.out = bytearray(prefix)
+        self.bit = 0
+
+    def put(self, value, count):
+        for i in range(count):
+            if self.bit == 0:
+                self.out.append(0)
+            self.out[-1] |= ((value >> i) & 1) << self.bit
+            self.bit = (self.bit + 1) % 8
+
+    def code(self, value, length):
+        for i in reversed(range(length)):
+            self.put((value >> i) & 1, 1)
+
+    def align(self):
+        self.bit = 0
+
+
+def zlib_header(cinfo=7, fdict=False):
+    cmf = (cinfo << 4) | 8
+    flg = 0x20 if fdict else 0
+    flg += (31 - ((cmf << 8) + flg) % 31) % 31
+    return bytes([cmf, flg])
+
+
+def finish(bits, content):
+    return bytes(bits.out) + struct.pack(">I", zlib.adler32(content))
+
+
+def far_distance_30():
+    """A stored block of 40,000 bytes, then a fixed-code block whose one match
+    uses distance code 30, which the format does not define."""
+    content = b"a" * 40000
+    bits = Bits(zlib_header())
+    bits.put(0, 1)
+    bits.put(0, 2)
+    bits.align()
+    bits.out += struct.pack("<HH", 40000, 40000 ^ 0xFFFF) + content
+    bits.put(1, 1)
+    bits.put(1, 2)
+    bits.code(1, 7)  # length code 257: 3 bytes
+    bits.code(30, 5)
+    bits.put(0, 13)
+    bits.code(0, 7)  # end of block
+    return finish(bits, content + b"aaa")
+
+
+def codes_288():
+    """A dynamic block that declares 288 length/literal codes (at most 286
+    are defined) and writes one literal."""
+    bits = Bits(zlib_header())
+    bits.put(1, 1)
+    bits.put(2, 2)
+    bits.put(31, 5)  # 288 length/literal codes
+    bits.put(1, 5)  # 2 distance codes
+    bits.put(15, 4)  # all 19 code-length codes
+    lengths = {0: 2, 1: 2, 8: 2, 9: 2}
+    for symbol in (16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15):
+        bits.put(lengths.get(symbol, 0), 3)
+    precode = {0: 0, 1: 1, 8: 2, 9: 3}
+    for length in [8] * 224 + [9] * 64 + [1, 1]:
+        bits.code(precode[length], 2)
+    bits.code(65, 8)
+    bits.code(448 + 256 - 224, 9)  # end of block
+    return finish(bits, b"A")
+
+
+def inflate_seeds():
+    prose = b"".join(b"Zeile %d: Der Film lief %d Minuten im Kino.\r\n" % (i, i % 97)
+                     for i in range(2000))
+    packed = zlib.compress(prose)
+
+    def block(declared, stream):
+        return struct.pack("<I", declared) + stream
+
+    small_window = zlib.compressobj(9, zlib.DEFLATED, 8)  # 256-byte window
+    near = small_window.compress(prose[:3000]) + small_window.flush()
+    tiny = zlib_header(0) + zlib.compress(prose[:3000])[2:]  # window 256, matches reach 32 KiB
+    with_dict = zlib.compressobj(zdict=b"Zeile Film Minuten")
+    adler_off = bytearray(packed)
+    adler_off[-1] ^= 1
+    return {
+        "exact": block(len(prose), packed),
+        "declared-larger": block(len(prose) + 1000, packed),
+        "declared-one-short": block(len(prose) - 1, packed),
+        "declared-max": block(0x7FFFFFFF, packed),
+        "declared-past-signed": block(0x80000000, packed),
+        "truncated-trailer": block(len(prose), packed[:-2]),
+        "truncated-middle": block(len(prose), packed[: len(packed) // 2]),
+        "bytes-after-end": block(len(prose), packed + b"\x00tail"),
+        "preset-dictionary": block(100, with_dict.compress(b"Film") + with_dict.flush()),
+        "small-window": block(3000, near),
+        "small-window-far-match": block(3000, tiny),
+        "window-too-large": block(3000, zlib_header(8) + packed[2:]),
+        "method-not-deflate": block(len(prose), bytes([0x7F, packed[1]]) + packed[2:]),
+        "header-check-off": block(len(prose), bytes([packed[0], packed[1] ^ 1]) + packed[2:]),
+        "adler-mismatch": block(len(prose), bytes(adler_off)),
+        "declared-0-empty": block(0, zlib.compress(b"")),
+        "declared-0-one-byte": block(0, zlib.compress(b"x")),
+        "declared-0-two-bytes": block(0, zlib.compress(b"xy")),
+        "high-ratio-declared-max": block(0x7FFFFFFF, zlib.compress(bytes(1 << 20), 9)),
+        "stored-blocks": block(70000, zlib.compress(bytes(range(256)) * 200, 0)),
+        "distance-code-30": block(50000, far_distance_30()),
+        "288-length-codes": block(10, codes_288()),
+        "prefix-only": block(5, b""),
+        "short": b"\x05\x00",
+    }
+
+
 def write(folder, name, data):
     folder.mkdir(parents=True, exist_ok=True)
     (folder / name).write_bytes(data)
@@ -149,6 +264,9 @@ def main():
     load = HERE / "corpus" / "fuzz_box_load"
     for name, data in box_seeds().items():
         write(load, f"seed-{name}.box", data)
+    inflate = HERE / "corpus" / "fuzz_inflate"
+    for name, data in inflate_seeds().items():
+        write(inflate, f"seed-{name}.block", data)
     return 0
 
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/display_check.h"
+#include "ui/quit_after_show.h"
 #include "ui/translations.h"
 #include "viewer/viewer_app.h"
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     QTranslator qtGerman;          // without the file Qt's texts stay English
     quorvel::InstallGermanQtTranslations(qtGerman);
+    quorvel::QuitAfterFirstPaintIfAsked(app);
     quorvel::g_viewerApp.SetCommandLine(argc, argv);
     quorvel::g_viewerApp.InitInstance();
     return quorvel::g_viewerApp.ExitInstance();
