@@ -236,9 +236,9 @@ def write_sparse_no_magic(path, size):
 # text ends with the line that says the rest is not shown; "cover": whether
 # the cover loads; "status": the exit status when it is fixed.
 CASES = {
-    "language-refs-small": (lambda: language_refs(320_000), {"cut": True}),
-    "language-refs-medium": (lambda: language_refs(1_250_000), {"cut": True}),
-    "language-refs-large": (lambda: language_refs(5_000_000), {"cut": True}),
+    "language-refs-small": (lambda: language_refs(210_000), {"cut": True}),
+    "language-refs-medium": (lambda: language_refs(840_000), {"cut": True}),
+    "language-refs-large": (lambda: language_refs(3_350_000), {"cut": True}),
     "zero-tokens-16m": (lambda: zero_block(16 * MIB), {"cut": True}),
     "zero-tokens-64m": (lambda: zero_block(64 * MIB), {"cut": True}),
     "hash-collisions": (lambda: hash_collisions(60_000), {"cut": False}),
