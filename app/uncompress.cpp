@@ -6,6 +6,7 @@
 
 #include "app/applikation.h"
 #include "app/byte_read.h"
+#include "app/limits.h"
 
 namespace quorvel {
 namespace {
@@ -14,9 +15,6 @@ namespace {
 // stream could ever produce would only reserve memory that stays unused.
 constexpr uint64_t kMaxInflateRatio = 1032;
 constexpr uint64_t kInflateSlack = 4096;
-// No block of one collection item comes near this; a hostile declaration
-// cannot make us reserve more.
-constexpr uint64_t kMaxBlockBytes = uint64_t{512} << 20;
 
 }  // namespace
 
@@ -32,17 +30,15 @@ bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
         return false;
     }
     const uint64_t declared = ReadLe32(source, 0);
-    // Lengths are signed 32-bit all through the loader.
-    if (declared > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
+    // A declaration beyond the bound fails as an allocation that failed
+    // would: the block stays stored.
+    if (declared > kMaxInflatedBlockBytes) {
         return false;
     }
     const std::span<const unsigned char> stream = source.subspan(4);
     // The declared length stays the capacity: a stream needing more fails.
     // Capping it by what the stream can produce changes no outcome.
     const uint64_t capacity = std::min(declared, stream.size() * kMaxInflateRatio + kInflateSlack);
-    if (capacity > kMaxBlockBytes) {
-        return false;
-    }
     if (stream.size() > std::numeric_limits<uLong>::max()) {
         return false;
     }

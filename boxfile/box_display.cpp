@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/limits.h"
 #include "app/text_util.h"
 #include "boxfile/box_loader.h"
 
@@ -63,6 +64,21 @@ const char* CompressionText(unsigned char flags) {
     }
 }
 
+namespace {
+
+// Ends a text that reached the bound after its last line that ends within
+// it, and says that the rest is not shown.
+void CutRecordText(std::string& text) {
+    if (text.size() > kMaxRecordTextBytes) {
+        const size_t lineEnd = text.rfind("\r\n", kMaxRecordTextBytes);
+        text.resize(lineEnd == std::string::npos ? 0 : lineEnd);
+    }
+    text += "\r\n";
+    text += kRecordTextCutLine;
+}
+
+}  // namespace
+
 std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block) {
     std::string text;
     if (!block.empty()) {
@@ -93,8 +109,16 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
                 personBlockEnded = false;
                 renderer.AppendPersonLines(text);
             }
+            if (text.size() >= kMaxRecordTextBytes) {
+                CutRecordText(text);
+                return text;
+            }
         }
         renderer.AppendPersonLines(text);
+        if (text.size() >= kMaxRecordTextBytes) {
+            CutRecordText(text);
+            return text;
+        }
     }
     if (!renderer.ContentText().empty()) {
         text += "\r\n[Inhalt]\r\n" + renderer.ContentText();

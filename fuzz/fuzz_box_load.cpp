@@ -2,9 +2,12 @@
 // Build with libFuzzer (clang), from the top of the checkout:
 //   cmake -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_LIBFUZZER=ON -DQUORVEL_SANITIZE=ON
 //   cmake --build build-fuzz --target fuzz_box_load
-// Run it, new inputs going to a scratch folder, not into the seeds:
+// Run it, new inputs going to a scratch folder, not into the seeds; inputs
+// up to 1 MiB reach amplifying streams, and a slow or fat input counts as a
+// crash:
 //   cd build-fuzz && mkdir -p new-box && export UBSAN_OPTIONS=halt_on_error=1
-//   fuzz/fuzz_box_load -max_total_time=300 new-box ../fuzz/corpus/fuzz_box_load
+//   fuzz/fuzz_box_load -rss_limit_mb=1024 -timeout=5 -max_len=1048576
+//       -max_total_time=1200 new-box ../fuzz/corpus/fuzz_box_load
 // Replay the seeds and crashers in any build (CTest: Fuzz.fuzz_box_load):
 //   build/fuzz/fuzz_box_load fuzz/corpus/fuzz_box_load fuzz/crashers
 #include <algorithm>

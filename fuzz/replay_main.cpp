@@ -15,6 +15,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Optional, as in libFuzzer: a target that needs one-time set-up defines it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace {
 
@@ -39,6 +41,9 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE-OR-FOLDER...\n", argv[0]);
         return 2;
+    }
+    if (LLVMFuzzerInitialize != nullptr) {
+        LLVMFuzzerInitialize(&argc, &argv);
     }
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {

@@ -6,22 +6,20 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QTransform>
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <utility>
 
+#include "app/limits.h"
 #include "picture/himetric.h"
+#include "picture/jpeg_scans.h"
 
 namespace quorvel {
 
 namespace {
-
-// A cover is a few hundred pixels across. These bounds only keep a hostile
-// header from making us allocate gigabytes: no side beyond 16384 pixels and
-// no decoded picture beyond 128 MiB (counted at 4 bytes per pixel).
-constexpr int kMaxPictureSide = 16384;
-constexpr int64_t kMaxPictureBytes = int64_t{128} << 20;
 
 // Only the formats a box file carries; Qt would read many more (PNG, XPM,
 // SVG...) that must not count as covers.
@@ -39,14 +37,18 @@ const char* FormatOf(std::span<const unsigned char> b) {
     return nullptr;
 }
 
-bool WithinLimits(QSize size) {
+// A cover is a few hundred pixels across; the bounds (app/limits.h) keep a
+// hostile header from buying gigabytes or seconds. `scans` is 1 but for a
+// progressive JPEG, whose every scan is a pass over the whole picture.
+bool WithinLimits(QSize size, int scans) {
     if (!size.isValid() || size.isEmpty()) {
         return false;
     }
-    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+    if (size.width() > kMaxCoverSide || size.height() > kMaxCoverSide) {
         return false;
     }
-    return int64_t{size.width()} * size.height() * 4 <= kMaxPictureBytes;
+    const int64_t pixels = int64_t{size.width()} * size.height();
+    return pixels <= kMaxCoverPixels && pixels * scans <= kMaxJpegPixelScans;
 }
 
 // Decodes a private copy of the bytes; a null image when they are not a
@@ -59,6 +61,13 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     const char* format = FormatOf(view);
     if (format == nullptr) {
         return {};
+    }
+    int scans = 1;
+    if (format == std::string_view("jpeg")) {
+        scans = std::max(1, CountJpegScans(view, kMaxJpegScans + 1));
+        if (scans > kMaxJpegScans) {
+            return {};
+        }
     }
     QByteArray copy;
     try {
@@ -73,17 +82,18 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
-    reader.setAllocationLimit(static_cast<int>(kMaxPictureBytes >> 20));
+    // Qt counts the decoded picture at 4 bytes a pixel, in MiB.
+    reader.setAllocationLimit(static_cast<int>((kMaxCoverPixels * 4 + (1 << 20) - 1) >> 20));
     // Read the announced size first, so nothing is allocated for a header
     // that claims an absurd size. A top-down BMP announces a negative height.
     const QSize announced = reader.size();
     const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? 0 : std::abs(v); };
     if (!reader.canRead() ||
-        !WithinLimits(QSize(side(announced.width()), side(announced.height())))) {
+        !WithinLimits(QSize(side(announced.width()), side(announced.height())), scans)) {
         return {};
     }
     QImage image;
-    if (!reader.read(&image) || !WithinLimits(image.size())) {
+    if (!reader.read(&image) || !WithinLimits(image.size(), scans)) {
         return {};
     }
     return image;

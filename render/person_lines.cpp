@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/limits.h"
 #include "app/text_util.h"
 #include "render/record_renderer.h"
 
@@ -91,6 +92,9 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
     static const Notes kNoNotes;
 
     for (const TableEntry& ref : Table(RecordTable::kPersonRef).Entries()) {
+        if (text.size() >= kMaxRecordTextBytes) {
+            break;  // the display cuts the text here; the rest is never shown
+        }
         const std::string_view refText = ref.text;
         const size_t hash = refText.find('#');
         if (hash == std::string_view::npos || hash == 0) {

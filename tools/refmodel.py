@@ -131,7 +131,7 @@ def inflate(stored):
     if len(stored) < 4:
         return None
     declared = struct.unpack_from("<I", stored)[0]
-    if declared >= 2**31:
+    if declared > 64 << 20:  # refused as an allocation that failed
         return None
     # zlib's uncompress lends a zero capacity a one-byte scratch buffer and
     # then reports success with nothing produced when the content fits it.

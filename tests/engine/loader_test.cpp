@@ -202,11 +202,15 @@ TEST(Uncompress, DeclaredLengthIsTheCapacity) {
     EXPECT_EQ(out, content);
     EXPECT_FALSE(CApplikation::UncompressBlock(testing::Compress(content, 299), out));
     EXPECT_TRUE(out.empty());
-    // A declaration beyond what the stream could produce reserves no more
-    // than the stream can fill, and beyond 31 bits is refused.
-    EXPECT_TRUE(CApplikation::UncompressBlock(testing::Compress(content, 0x7FFFFFFF), out));
-    EXPECT_EQ(out, content);
-    EXPECT_FALSE(CApplikation::UncompressBlock(testing::Compress(content, 0x80000000u), out));
+    // Up to 64 MiB a declaration only caps; beyond it the block is refused
+    // whatever the stream holds.
+    for (const uint32_t declared :
+         {uint32_t{64} << 20, (uint32_t{64} << 20) + 1, 0x7FFFFFFFu, 0x80000000u}) {
+        SCOPED_TRACE(declared);
+        EXPECT_EQ(CApplikation::UncompressBlock(testing::Compress(content, declared), out),
+                  declared <= (uint32_t{64} << 20));
+        EXPECT_EQ(out.empty(), declared > (uint32_t{64} << 20));
+    }
 }
 
 }  // namespace

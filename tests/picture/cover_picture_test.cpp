@@ -236,6 +236,7 @@ TEST(CoverPicture, RefusesHostileSizesAndKeepsSaneOnes) {
         {"BMP 1 x 20000", BmpWithHeader(1, 20000, 64), false, 0},
         // Memory limit: within the side limit but a gigabyte decoded.
         {"BMP 16000 x 16000", BmpWithHeader(16000, 16000, 64), false, 0},
+        {"BMP 4097 x 4096, over the pixel bound", BmpWithHeader(4097, 4096, 64), false, 0},
         {"BMP 2^31-1 x 2^31-1", BmpWithHeader(INT32_MAX, INT32_MAX, 64), false, 0},
         {"BMP negative width", BmpWithHeader(-5, 5, 64), false, 0},
         // A negative height is a top-down BMP, an ordinary picture.

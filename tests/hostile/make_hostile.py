@@ -1,0 +1,289 @@
+#!/usr/bin/env python3
+"""Makes the hostile box files: small inputs that once cost seconds of CPU or
+gigabytes of memory, each guarded by a CTest run of quorvel-dump.
+
+Run:  python3 tests/hostile/make_hostile.py OUTDIR          # every case
+      python3 tests/hostile/make_hostile.py --list          # the case names
+      python3 tests/hostile/make_hostile.py --expect NAME   # what the run must show
+      python3 tests/hostile/make_hostile.py --jpeg W H SCANS [--dense] OUT.jpg
+
+Files are made at test time into the build folder and never committed; the
+2 GiB one is sparse. Standard library only.
+"""
+
+import argparse
+import json
+import os
+import random
+import struct
+import sys
+import zlib
+
+MIB = 1 << 20
+JPEG_FLAGS, COVER_COMPRESSED, DATA_COMPRESSED = 0x01, 0x40, 0x80
+
+
+# ---------------------------------------------------------------- box files
+
+def header(flags, cover_length, magic=b"MIRAX4.0"):
+    return (magic.ljust(8, b"\0") + bytes(32) + b"20061224" + b"183000" +
+            bytes([flags, 0]) + struct.pack("<II", 64, 64 + cover_length))
+
+
+def compressed(content_chunks, declared):
+    """A stored compressed block: 4-byte declared length and a zlib stream,
+    fed in chunks so a 512 MiB content never sits in memory."""
+    engine = zlib.compressobj(9)
+    parts = [struct.pack("<I", declared)]
+    for chunk in content_chunks:
+        parts.append(engine.compress(chunk))
+    parts.append(engine.flush())
+    return b"".join(parts)
+
+
+def zeros(total, chunk=MIB):
+    while total > 0:
+        yield bytes(min(chunk, total))
+        total -= chunk
+
+
+def box(flags=0, cover=b"", data=b""):
+    return header(flags, len(cover)) + cover + data
+
+
+def tok(code, payload):
+    return bytes([code, len(payload)]) + payload
+
+
+def data_block(tokens, compress=True):
+    if not compress:
+        return tokens
+    return compressed([tokens], len(tokens))
+
+
+# ---------------------------------------------------------------- the cases
+
+def language_refs(count):
+    """Two 255-byte language definitions, then `count` references to both:
+    five input bytes give a line of about 530."""
+    tokens = tok(0x59, b"L" * 255) + tok(0x5A, b"S" * 255) + tok(0x5B, b"1#1") * count
+    return box(DATA_COMPRESSED, data=data_block(tokens))
+
+
+def zero_block(size):
+    """A data block of zero bytes: each pair an unknown token and a line."""
+    return box(DATA_COMPRESSED, data=compressed(zeros(size), size))
+
+
+# libstdc++'s std::hash for strings: 64-bit Murmur with a fixed, public seed.
+MUL = 0xC6A4A7935BD1E995
+MUL_INV = pow(MUL, -1, 1 << 64)
+SEED = 0xC70F6907
+MASK = (1 << 64) - 1
+
+
+def shift_mix(v):
+    return v ^ (v >> 47)  # its own inverse, 47 being at least 32
+
+
+def block_mix(word):
+    return (shift_mix((word * MUL) & MASK) * MUL) & MASK
+
+
+def block_unmix(mixed):
+    return (shift_mix((mixed * MUL_INV) & MASK) * MUL_INV) & MASK
+
+
+def colliding_texts(count, rng):
+    """`count` 16-byte texts, unchanged by ASCII case folding, that share one
+    hash: the first 8 bytes are free, the last 8 steer the state to a fixed
+    value."""
+    target = 0x0123456789ABCDEF
+    start = SEED ^ ((16 * MUL) & MASK)
+    letters = b"abcdefghijklmnopqrstuvwxyz"
+    texts = set()
+    while len(texts) < count:
+        first = bytes(rng.choice(letters) for _ in range(8))
+        state = ((start ^ block_mix(int.from_bytes(first, "little"))) * MUL) & MASK
+        # (state ^ mix(second)) * MUL == target
+        second = block_unmix(((target * MUL_INV) & MASK) ^ state).to_bytes(8, "little")
+        if 0 in second or any(0x41 <= c <= 0x5A for c in second):
+            continue
+        texts.add(first + second)
+    return sorted(texts)
+
+
+def hash_collisions(count):
+    rng = random.Random(14)
+    tokens = b"".join(tok(0x59, t) for t in colliding_texts(count, rng))
+    return box(0, data=tokens)
+
+
+def resets_after_big_table(definitions, resets):
+    """A huge table, then many empty person blocks, each emptying all tables."""
+    tokens = b"".join(tok(0x59, b"%07d" % i) for i in range(definitions))
+    tokens += b"\x5E\x00\x80\x00" * resets
+    return box(DATA_COMPRESSED, data=data_block(tokens))
+
+
+class BitWriter:
+    def __init__(self):
+        self.bits, self.count, self.out = 0, 0, bytearray()
+
+    def put(self, value, width):
+        self.bits = (self.bits << width) | value
+        self.count += width
+        while self.count >= 8:
+            self.count -= 8
+            byte = (self.bits >> self.count) & 0xFF
+            self.out.append(byte)
+            if byte == 0xFF:
+                self.out.append(0)  # stuffed, so no marker is seen
+        self.bits &= (1 << self.count) - 1
+
+    def done(self):
+        if self.count:
+            self.put((1 << (8 - self.count)) - 1, 8 - self.count)
+        return bytes(self.out)
+
+
+def segment(marker, body):
+    return bytes([0xFF, marker]) + struct.pack(">H", len(body) + 2) + body
+
+
+def eob_runs(writer, blocks, bits_per_block=0):
+    """End-of-band runs covering `blocks` blocks; AC symbol r<<4 (r 0-14)
+    has the 4-bit code r and r extra bits. In a refinement scan each block
+    of a run then reads `bits_per_block` correction bits (0: no change)."""
+    while blocks > 0:
+        run = min(blocks, 32767)
+        r = run.bit_length() - 1
+        writer.put(r, 4)
+        if r:
+            writer.put(run - (1 << r), r)
+        for _ in range(run * bits_per_block // 32):
+            writer.put(0, 32)
+        writer.put(0, run * bits_per_block % 32)
+        blocks -= run
+
+
+def progressive_jpeg(width, height, scans, dense=False):
+    """A progressive grayscale JPEG of one DC scan and `scans` - 1 AC scans
+    over the whole picture. Cheap scans are one end-of-band run after
+    another; dense ones (the costliest per byte) set all 63 coefficients of
+    every block once, then refine them all, one correction bit each."""
+    blocks = ((width + 7) // 8) * ((height + 7) // 8)
+    dc_table = bytes([0x00]) + bytes([1] + [0] * 15) + bytes([0x00])
+    # Fifteen end-of-band symbols with 4-bit codes, then 0x01 (a coefficient
+    # of magnitude 1) with the 5-bit code 11110.
+    ac_symbols = [r << 4 for r in range(15)] + [0x01]
+    ac_table = bytes([0x10]) + bytes([0, 0, 0, 15, 1] + [0] * 11) + bytes(ac_symbols)
+    parts = [b"\xFF\xD8",
+             segment(0xDB, bytes([0]) + bytes([1] * 64)),
+             segment(0xC2, struct.pack(">BHHB", 8, height, width, 1) + bytes([1, 0x11, 0])),
+             segment(0xC4, dc_table + ac_table)]
+
+    def scan(ss, se, ah, al):
+        return segment(0xDA, bytes([1, 1, 0x00, ss, se, (ah << 4) | al]))
+
+    writer = BitWriter()
+    for _ in range(blocks // 32):
+        writer.put(0, 32)  # DC difference category 0, code 0
+    writer.put(0, blocks % 32)
+    parts += [scan(0, 0, 0, 0), writer.done()]
+    if dense:
+        coefficient = (0b11110 << 1) | 1  # symbol 0x01, positive
+        writer = BitWriter()
+        for _ in range(blocks):
+            for _ in range(9):
+                writer.put((coefficient << 36) | (coefficient << 30) | (coefficient << 24) |
+                           (coefficient << 18) | (coefficient << 12) | (coefficient << 6) |
+                           coefficient, 42)
+        parts += [scan(1, 63, 0, 1), writer.done()]
+        refine = BitWriter()
+        eob_runs(refine, blocks, 63)
+        parts += [scan(1, 63, 1, 0), refine.done()] * (scans - 2)
+    else:
+        writer = BitWriter()
+        eob_runs(writer, blocks)
+        parts += [scan(1, 63, 0, 0), writer.done()] * (scans - 1)
+    parts.append(b"\xFF\xD9")
+    return b"".join(parts)
+
+
+def jpeg_cover(width, height, scans):
+    jpeg = progressive_jpeg(width, height, scans)
+    cover = compressed([jpeg], len(jpeg))
+    return box(JPEG_FLAGS | COVER_COMPRESSED, cover=cover, data=tok(0x10, b"Titel") + b"\x80\x00")
+
+
+def inflating_cover(size):
+    return box(JPEG_FLAGS | COVER_COMPRESSED, cover=compressed(zeros(size), size))
+
+
+def inflating_data(size):
+    return box(DATA_COMPRESSED, data=compressed(zeros(size), size))
+
+
+def write_sparse_no_magic(path, size):
+    with open(path, "wb") as out:
+        out.write(header(0, 0, magic=b"NOTABOX!"))
+        out.truncate(size)
+
+
+# name -> (maker, what the dump run must show). Maker returns the file's
+# bytes, or writes the file itself when given its path. "cut": the record
+# text ends with the line that says the rest is not shown; "cover": whether
+# the cover loads; "status": the exit status when it is fixed.
+CASES = {
+    "language-refs-small": (lambda: language_refs(210_000), {"cut": True}),
+    "language-refs-medium": (lambda: language_refs(840_000), {"cut": True}),
+    "language-refs-large": (lambda: language_refs(3_350_000), {"cut": True}),
+    "zero-tokens-16m": (lambda: zero_block(16 * MIB), {"cut": True}),
+    "zero-tokens-64m": (lambda: zero_block(64 * MIB), {"cut": True}),
+    "hash-collisions": (lambda: hash_collisions(60_000), {"cut": False}),
+    "resets-after-big-table": (lambda: resets_after_big_table(500_000, 100_000), {"cut": False}),
+    "jpeg-10000-scans": (lambda: jpeg_cover(5792, 5792, 10_000), {"cover": False}),
+    "inflate-512m-cover": (lambda: inflating_cover(512 * MIB), {"cover": False}),
+    "inflate-512m-data": (lambda: inflating_data(512 * MIB), {}),
+    "sparse-2g-no-magic": (lambda path: write_sparse_no_magic(path, 2**31 - 1), {"status": 1}),
+}
+
+
+def make(outdir):
+    os.makedirs(outdir, exist_ok=True)
+    for name, (maker, _) in CASES.items():
+        path = os.path.join(outdir, name + ".box")
+        if maker.__code__.co_argcount == 1:
+            maker(path)
+        else:
+            with open(path, "wb") as out:
+                out.write(maker())
+        print(f"{name}.box: {os.stat(path).st_blocks * 512} bytes on disk, "
+              f"{os.path.getsize(path)} long")
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("outdir", nargs="?")
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--expect")
+    parser.add_argument("--jpeg", nargs=3, type=int, metavar=("W", "H", "SCANS"))
+    parser.add_argument("--dense", action="store_true")
+    args = parser.parse_args(argv)
+    if args.list:
+        print(";".join(CASES))
+    elif args.expect:
+        print(json.dumps(CASES[args.expect][1]))
+    elif args.jpeg:
+        with open(args.outdir, "wb") as out:
+            out.write(progressive_jpeg(*args.jpeg, dense=args.dense))
+    elif args.outdir:
+        make(args.outdir)
+    else:
+        parser.error("OUTDIR, --list, --expect or --jpeg")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
