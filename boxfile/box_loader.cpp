@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -16,6 +17,7 @@
 
 #include "app/applikation.h"
 #include "app/byte_read.h"
+#include "app/limits.h"
 #include "app/unique_fd.h"
 
 namespace quorvel {
@@ -28,7 +30,6 @@ int32_t g_nDataSize = 0;
 
 namespace {
 
-constexpr uint64_t kMaxBoxFileSize = std::numeric_limits<int32_t>::max();
 constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
 
 // Copies [start, start + length) of the file into a block of its own, or
@@ -93,8 +94,7 @@ LoadStatus LoadBoxBytes(std::span<const unsigned char> file) {
     if (file.size() < kBoxHeaderSize) {
         return LoadStatus::kTooShort;
     }
-    // Lengths are signed 32-bit; a larger file is not a box this reader knows.
-    if (file.size() > kMaxBoxFileSize) {
+    if (file.size() > kMaxBoxFileBytes) {
         return LoadStatus::kTooLarge;
     }
     g_pBoxHeader = std::make_unique<BoxHeader>(BoxHeader::Parse(file.first<kBoxHeaderSize>()));
@@ -149,7 +149,15 @@ LoadResult LoadBoxFileWithStatus(const std::string& path) {
     if (size < kBoxHeaderSize) {
         return {LoadStatus::kTooShort};
     }
-    if (size > kMaxBoxFileSize) {
+    // The header first: a large file that is no box costs one small read.
+    std::array<unsigned char, kBoxHeaderSize> head{};
+    if (const ReadOutcome got = ReadFullyAt(fd.Get(), 0, head); got != ReadOutcome::kComplete) {
+        return {LoadStatus::kReadError, got == ReadOutcome::kFailed ? errno : 0};
+    }
+    if (!BoxHeader::Parse(head).HasMagic()) {
+        return {LoadBoxBytes(head)};  // keeps the header, as for any file without the magic
+    }
+    if (size > kMaxBoxFileBytes) {
         return {LoadStatus::kTooLarge};
     }
     std::vector<unsigned char> content(static_cast<size_t>(size));
@@ -172,7 +180,7 @@ LoadResult LoadBoxStream(int fd) {
     constexpr size_t kChunk = 64 * 1024;
     for (;;) {
         const size_t have = content.size();
-        if (have > kMaxBoxFileSize) {
+        if (have > kMaxBoxFileBytes) {
             return {LoadStatus::kTooLarge};
         }
         content.resize(have + kChunk);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/applikation.h"
+#include "app/limits.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -52,9 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uLongf produced = static_cast<uLongf>(capacity);
     const int result =
         uncompress(reference.get(), &produced, data + 4, static_cast<uLong>(size - 4));
-    // Lengths are signed 32-bit in the loader: a larger declaration fails
-    // whatever the stream holds.
-    const bool referenceOk = result == Z_OK && declared <= 0x7FFFFFFF;
+    // A declaration beyond the block bound fails whatever the stream holds,
+    // as an allocation that failed would.
+    const bool referenceOk = result == Z_OK && declared <= quorvel::kMaxInflatedBlockBytes;
 
     QUORVEL_FUZZ_CHECK(productOk == referenceOk);
     if (productOk) {
