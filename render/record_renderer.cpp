@@ -234,17 +234,35 @@ std::string CRecordRenderer::FormatRegionCode(unsigned char mask) {
 }
 
 std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
-    const std::string* language = Table(RecordTable::kLanguage).FindById(languageId);
-    const std::string* detail = Table(RecordTable::kLanguageDetail).FindById(detailId);
-    if (language == nullptr || detail == nullptr || language->empty() || detail->empty()) {
+    const std::optional<std::string_view> language =
+        Table(RecordTable::kLanguage).FindById(languageId);
+    const std::optional<std::string_view> detail =
+        Table(RecordTable::kLanguageDetail).FindById(detailId);
+    if (!language || !detail || language->empty() || detail->empty()) {
         return {};
     }
-    return *language + " in " + *detail;
+    std::string text;
+    text.reserve(language->size() + 4 + detail->size());
+    text.append(*language).append(" in ").append(*detail);
+    return text;
 }
 
 void CRecordRenderer::ResetRecordTables() {
     for (DefinitionTable& table : m_tables) {
         table.FreeTable();
+    }
+}
+
+void CRecordRenderer::LendBlock(std::span<const unsigned char> block) {
+    const std::string_view bytes(reinterpret_cast<const char*>(block.data()), block.size());
+    for (DefinitionTable& table : m_tables) {
+        table.LendSource(bytes);
+    }
+}
+
+void CRecordRenderer::EndLoan() {
+    for (DefinitionTable& table : m_tables) {
+        table.EndLoan();
     }
 }
 

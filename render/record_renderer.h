@@ -40,6 +40,12 @@ public:
     // Empties every table and sets every nextId to 1.
     void ResetRecordTables();
 
+    // While `block` is walked the tables refer to its bytes instead of
+    // copying them; EndLoan empties them before the block may go. BlockLoan
+    // pairs the two.
+    void LendBlock(std::span<const unsigned char> block);
+    void EndLoan();
+
     // The start of a file's display: ids restart, content and comment are
     // cleared, and the last token is forgotten so no file's display depends
     // on the file shown before it.
@@ -65,6 +71,21 @@ private:
     unsigned char m_lastToken = 0;
     std::string m_contentText;
     std::string m_commentText;
+};
+
+// Lends a block to a renderer's tables for the time of one walk.
+class BlockLoan {
+public:
+    BlockLoan(CRecordRenderer& renderer, std::span<const unsigned char> block)
+        : m_renderer(renderer) {
+        m_renderer.LendBlock(block);
+    }
+    ~BlockLoan() { m_renderer.EndLoan(); }
+    BlockLoan(const BlockLoan&) = delete;
+    BlockLoan& operator=(const BlockLoan&) = delete;
+
+private:
+    CRecordRenderer& m_renderer;
 };
 
 }  // namespace quorvel
