@@ -32,13 +32,13 @@ DumpedFile DumpBoxFile(const std::string& path) {
 
     CCoverPicture picture;
     CRecordRenderer renderer;
-    const BoxDisplay display = OpenBoxFile(path, renderer, MakeCoverLoader(picture));
+    BoxDisplay display = OpenBoxFile(path, renderer, MakeCoverLoader(picture));
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
     if (!display.shown) {
         return dumped;
     }
-    const ShownText shown = TextAsShown(display);
+    ShownText shown = TextAsShown(display);
     const auto apply = [](const std::optional<std::string>& text, std::string& label) {
         if (text) {
             label = *text;
@@ -50,8 +50,8 @@ DumpedFile DumpBoxFile(const std::string& path) {
     apply(shown.compression, dumped.compression);
     apply(shown.date, dumped.date);
     apply(shown.time, dumped.time);
-    dumped.recordText = display.text;
-    dumped.shownText = shown.recordText;
+    dumped.recordText = std::move(display.text);
+    dumped.shownText = std::move(shown.recordText);
     return dumped;
 }
 

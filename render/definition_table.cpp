@@ -25,9 +25,16 @@ int32_t DefinitionTable::Define(std::string_view text) {
     return id;
 }
 
-void DefinitionTable::AddTableEntry(std::string_view text) {
+uint32_t DefinitionTable::HashOf(std::string_view text) {
     const uint64_t wide = FoldedHash(text, ProcessHashKey());
-    const auto hash = static_cast<uint32_t>(wide ^ (wide >> 32));
+    return static_cast<uint32_t>(wide ^ (wide >> 32));
+}
+
+void DefinitionTable::AddTableEntry(std::string_view text) {
+    const uint32_t hash = HashOf(text);
+    if (m_index.empty() && m_stored != 0) {
+        RebuildIndex();
+    }
     if ((m_stored + 1) * 2 > m_index.size()) {
         GrowIndex();
     }
@@ -87,6 +94,31 @@ void DefinitionTable::GrowIndex() {
         }
     }
     m_index = std::move(grown);
+}
+
+void DefinitionTable::RebuildIndex() {
+    size_t size = kFirstIndexSize;
+    while (size < 2 * (m_stored + 1)) {
+        size *= 2;
+    }
+    m_index.assign(size, Slot{0, 0});
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < m_texts.size(); ++i) {
+        if (m_texts[i].size != kDropped) {
+            const uint32_t hash = HashOf(TextOf(m_texts[i]));
+            size_t at = hash & mask;
+            while (m_index[at].id != 0) {
+                at = (at + 1) & mask;
+            }
+            m_index[at] = Slot{hash, static_cast<uint32_t>(i + 1)};
+        }
+    }
+}
+
+void DefinitionTable::ReleaseIndex() {
+    if (m_index.size() > kKeptSlots) {
+        std::vector<Slot>().swap(m_index);
+    }
 }
 
 std::optional<std::string_view> DefinitionTable::FindById(int32_t id) const {

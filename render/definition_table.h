@@ -48,6 +48,11 @@ public:
     // since the last reset; after a huge block its memory is given back.
     void FreeTable();
 
+    // Gives a large de-duplication index back before the reset that would:
+    // once a block's definitions are complete only look-ups by id remain.
+    // A later definition rebuilds it.
+    void ReleaseIndex();
+
     // Texts lying inside `source` are referred to there instead of being
     // copied, until EndLoan; the caller keeps `source` alive and unchanged
     // until then. Entries stored before stay as they are.
@@ -83,6 +88,8 @@ private:
     std::string_view TextOf(TextRef ref) const;
     std::optional<TextRef> Store(std::string_view text);
     void GrowIndex();
+    void RebuildIndex();
+    static uint32_t HashOf(std::string_view text);
 
     int32_t nextId = 1;
     size_t m_stored = 0;

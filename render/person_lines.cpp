@@ -83,6 +83,11 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
     const DefinitionTable& persons = Table(RecordTable::kPerson);
     const DefinitionTable& refs = Table(RecordTable::kPersonRef);
     const DefinitionTable& notes = Table(RecordTable::kPersonNote);
+    // The block's definitions are complete: a large index can go before the
+    // lines grow the text.
+    for (DefinitionTable& table : m_tables) {
+        table.ReleaseIndex();
+    }
 
     // Group the notes by the reference they name once, so a long block stays
     // linear: firstNote[ref - 1] starts a chain through nextNote[note - 1],
