@@ -20,7 +20,7 @@ void AppendLine(std::string& out, std::string_view name, const std::string& valu
 
 }  // namespace
 
-DumpedFile DumpBoxFile(const std::string& path) {
+DumpedFile DumpBoxFile(const std::string& path, bool recordTextOnly) {
     DumpedFile dumped;
     dumped.file = path;
     dumped.type = LabelAsShown(InitialLabels::kType);
@@ -36,6 +36,10 @@ DumpedFile DumpBoxFile(const std::string& path) {
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
     if (!display.shown) {
+        return dumped;
+    }
+    if (recordTextOnly) {
+        dumped.recordText = std::move(display.text);
         return dumped;
     }
     ShownText shown = TextAsShown(display);

@@ -19,8 +19,10 @@ struct DumpedFile {
     std::string problem;     // why this is not a readable box file; empty when it is
 };
 
-// Opens `path` the way a freshly started viewer would.
-DumpedFile DumpBoxFile(const std::string& path);
+// Opens `path` the way a freshly started viewer would. With `recordTextOnly`
+// only recordText (and the problem) is filled: the raw output needs no
+// UTF-8 forms.
+DumpedFile DumpBoxFile(const std::string& path, bool recordTextOnly = false);
 
 // One JSON array, one object per file, with a final line end.
 std::string FormatJson(const std::vector<DumpedFile>& files);

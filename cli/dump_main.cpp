@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     std::vector<quorvel::DumpedFile> dumped;
     int status = 0;
     for (const std::string& file : files) {
-        dumped.push_back(quorvel::DumpBoxFile(file));
+        dumped.push_back(quorvel::DumpBoxFile(file, mode == Mode::kRaw));
         if (!dumped.back().problem.empty()) {
             std::fprintf(stderr, "quorvel-dump: %s: %s\n", file.c_str(),
                          dumped.back().problem.c_str());

@@ -20,9 +20,36 @@ int32_t DefinitionTable::Define(std::string_view text) {
     const int32_t id = nextId;
     // Signed 32-bit as stored, wrapping instead of overflowing.
     nextId = static_cast<int32_t>(static_cast<uint32_t>(id) + 1);
-    m_texts.push_back(TextRef{0, kDropped});
-    AddTableEntry(text);
+    // The text is kept at once (a lent one is only referred to), so it may
+    // wait; a duplicate's copy is left unused in the buffer until the reset.
+    const std::optional<TextRef> stored = Store(text);
+    m_texts.push_back(stored ? *stored : TextRef{0, kDropped});
+    if (!stored) {
+        return id;  // no room for the text: dropped, as a failed allocation is
+    }
+    if (m_pendingCount == kPendingDepth) {
+        const Pending oldest = m_pending[m_pendingFirst];
+        m_pendingFirst = (m_pendingFirst + 1) % kPendingDepth;
+        --m_pendingCount;
+        AddTableEntry(oldest.hash, oldest.id);
+    }
+    const uint32_t hash = HashOf(text);
+    if (!m_index.empty()) {
+        __builtin_prefetch(&m_index[hash & (m_index.size() - 1)]);
+    }
+    m_pending[(m_pendingFirst + m_pendingCount) % kPendingDepth] =
+        Pending{hash, static_cast<uint32_t>(m_texts.size())};
+    ++m_pendingCount;
     return id;
+}
+
+void DefinitionTable::Settle() const {
+    while (m_pendingCount != 0) {
+        const Pending oldest = m_pending[m_pendingFirst];
+        m_pendingFirst = (m_pendingFirst + 1) % kPendingDepth;
+        --m_pendingCount;
+        AddTableEntry(oldest.hash, oldest.id);
+    }
 }
 
 uint32_t DefinitionTable::HashOf(std::string_view text) {
@@ -30,28 +57,25 @@ uint32_t DefinitionTable::HashOf(std::string_view text) {
     return static_cast<uint32_t>(wide ^ (wide >> 32));
 }
 
-void DefinitionTable::AddTableEntry(std::string_view text) {
-    const uint32_t hash = HashOf(text);
+void DefinitionTable::AddTableEntry(uint32_t hash, uint32_t id) const {
     if (m_index.empty() && m_stored != 0) {
-        RebuildIndex();
+        RebuildIndex(id);
     }
     if ((m_stored + 1) * 2 > m_index.size()) {
         GrowIndex();
     }
+    TextRef& ref = m_texts[id - 1];
+    const std::string_view text = TextOf(ref);
     const size_t mask = m_index.size() - 1;
     size_t at = hash & mask;
     for (; m_index[at].id != 0; at = (at + 1) & mask) {
         if (m_index[at].hash == hash &&
             EqualsIgnoreAsciiCase(TextOf(m_texts[m_index[at].id - 1]), text)) {
-            return;  // the earlier entry keeps its id; this id names nothing
+            ref.size = kDropped;  // the earlier entry keeps its id; this id names nothing
+            return;
         }
     }
-    const std::optional<TextRef> stored = Store(text);
-    if (!stored) {
-        return;  // no room for the text: dropped, as a failed allocation is
-    }
-    m_texts.back() = *stored;
-    m_index[at] = Slot{hash, static_cast<uint32_t>(m_texts.size())};
+    m_index[at] = Slot{hash, id};
     ++m_stored;
 }
 
@@ -81,7 +105,7 @@ std::string_view DefinitionTable::TextOf(TextRef ref) const {
     return std::string_view(m_arena).substr(ref.offset, ref.size);
 }
 
-void DefinitionTable::GrowIndex() {
+void DefinitionTable::GrowIndex() const {
     std::vector<Slot> grown(std::max(kFirstIndexSize, m_index.size() * 2), Slot{0, 0});
     const size_t mask = grown.size() - 1;
     for (const Slot& slot : m_index) {
@@ -96,32 +120,35 @@ void DefinitionTable::GrowIndex() {
     m_index = std::move(grown);
 }
 
-void DefinitionTable::RebuildIndex() {
+void DefinitionTable::RebuildIndex(uint32_t settledIds) const {
     size_t size = kFirstIndexSize;
     while (size < 2 * (m_stored + 1)) {
         size *= 2;
     }
     m_index.assign(size, Slot{0, 0});
     const size_t mask = size - 1;
-    for (size_t i = 0; i < m_texts.size(); ++i) {
-        if (m_texts[i].size != kDropped) {
-            const uint32_t hash = HashOf(TextOf(m_texts[i]));
+    for (uint32_t id = 1; id < settledIds; ++id) {
+        const TextRef ref = m_texts[id - 1];
+        if (ref.size != kDropped) {
+            const uint32_t hash = HashOf(TextOf(ref));
             size_t at = hash & mask;
             while (m_index[at].id != 0) {
                 at = (at + 1) & mask;
             }
-            m_index[at] = Slot{hash, static_cast<uint32_t>(i + 1)};
+            m_index[at] = Slot{hash, id};
         }
     }
 }
 
 void DefinitionTable::ReleaseIndex() {
+    Settle();
     if (m_index.size() > kKeptSlots) {
         std::vector<Slot>().swap(m_index);
     }
 }
 
 std::optional<std::string_view> DefinitionTable::FindById(int32_t id) const {
+    Settle();
     if (id < 1 || static_cast<uint64_t>(id) > m_texts.size()) {
         return std::nullopt;
     }
@@ -134,6 +161,7 @@ std::optional<std::string_view> DefinitionTable::FindById(int32_t id) const {
 
 void DefinitionTable::FreeTable() {
     nextId = 1;
+    m_pendingCount = 0;
     if (m_texts.empty()) {
         return;  // nothing defined since the last reset
     }

@@ -2,6 +2,7 @@
 // tokens refer to by number.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ public:
     // Calls visit(id, text) for every stored entry in the order added.
     template <typename Visit>
     void ForEachEntry(Visit&& visit) const {
+        Settle();
         for (size_t i = 0; i < m_texts.size(); ++i) {
             if (m_texts[i].size != kDropped) {
                 visit(static_cast<int32_t>(i + 1), TextOf(m_texts[i]));
@@ -61,9 +63,12 @@ public:
     void EndLoan();
 
     // Stored entries, and ids taken since the last reset (NextId() - 1).
-    size_t Size() const { return m_stored; }
+    size_t Size() const {
+        Settle();
+        return m_stored;
+    }
     size_t IdsTaken() const { return m_texts.size(); }
-    bool Empty() const { return m_stored == 0; }
+    bool Empty() const { return Size() == 0; }
     int32_t NextId() const { return nextId; }
 
 private:
@@ -79,24 +84,42 @@ private:
         uint32_t hash;
         uint32_t id;
     };
+    // A definition not yet checked against the index.
+    struct Pending {
+        uint32_t hash;
+        uint32_t id;
+    };
     static constexpr uint32_t kDropped = UINT32_MAX;
     static constexpr uint32_t kLentBit = 0x80000000u;
+    // Definitions wait this many deep before they are checked, so the slot
+    // each one probes is fetched while the next tokens are read: a large
+    // block's index does not fit in the cache, and each probe would
+    // otherwise wait for memory.
+    static constexpr size_t kPendingDepth = 16;
 
-    // Gives the id Define just took (the last of m_texts) the text, unless
-    // a text equal to it ignoring ASCII case is stored.
-    void AddTableEntry(std::string_view text);
+    // Checks the pending definition of `id` against the index: stores it,
+    // or drops it when a text equal to it ignoring ASCII case is stored.
+    // Every earlier id is settled.
+    void AddTableEntry(uint32_t hash, uint32_t id) const;
+    // Settles every pending definition; reading the table needs this.
+    void Settle() const;
     std::string_view TextOf(TextRef ref) const;
     std::optional<TextRef> Store(std::string_view text);
-    void GrowIndex();
-    void RebuildIndex();
+    void GrowIndex() const;
+    // The index of the ids before `settledIds`, after ReleaseIndex.
+    void RebuildIndex(uint32_t settledIds) const;
     static uint32_t HashOf(std::string_view text);
 
     int32_t nextId = 1;
-    size_t m_stored = 0;
-    std::vector<TextRef> m_texts;  // [id - 1]
-    std::string m_arena;           // copied texts, back to back
-    std::vector<Slot> m_index;     // open addressing, linear probing; size 0 or 2^n
+    std::string m_arena;  // copied texts, back to back
     std::string_view m_lent;
+    // Settling changes no observable state, so const readers may do it.
+    mutable size_t m_stored = 0;
+    mutable std::vector<TextRef> m_texts;  // [id - 1]
+    mutable std::vector<Slot> m_index;     // open addressing, linear probing; size 0 or 2^n
+    mutable std::array<Pending, kPendingDepth> m_pending{};
+    mutable size_t m_pendingFirst = 0;
+    mutable size_t m_pendingCount = 0;
 };
 
 }  // namespace quorvel
