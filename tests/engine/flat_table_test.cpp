@@ -79,16 +79,18 @@ TEST(FlatTable, ResetForgetsTextsAndIds) {
                 table.Define("Name" + std::to_string(i));
             }
             if (round == 1) {
-                table.ReleaseIndex();  // the next definitions rebuild it
+                table.ReleaseIndex();  // the next definition rebuilds it
             }
+            EXPECT_EQ(table.Define("neu"), count + 1);
             // Every text again in upper case: all duplicates, ids still taken.
             for (int i = 0; i < count; ++i) {
                 table.Define("NAME" + std::to_string(i));
             }
-            ASSERT_EQ(table.Size(), static_cast<size_t>(count));
-            EXPECT_EQ(table.NextId(), 2 * count + 1);
+            ASSERT_EQ(table.Size(), static_cast<size_t>(count + 1));
+            EXPECT_EQ(table.NextId(), 2 * count + 2);
             EXPECT_EQ(table.FindById(count), "Name" + std::to_string(count - 1));
-            EXPECT_EQ(table.FindById(count + 1), std::nullopt);
+            EXPECT_EQ(table.FindById(count + 1), "neu");
+            EXPECT_EQ(table.FindById(count + 2), std::nullopt);
             table.FreeTable();
             EXPECT_TRUE(table.Empty());
             EXPECT_EQ(table.NextId(), 1);
