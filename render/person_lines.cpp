@@ -144,16 +144,16 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         const int32_t roleId = AtoI(refText.substr(hash + 1));
         text.append("\r\nFilm-Person:\t");
         const std::optional<std::string_view> role = roles.FindById(roleId);
-        const EntrySpans spans = AppendPersonEntry(text, role, persons.FindById(personId),
-                          [&](auto&& emit) {
-                              if (firstNote.empty()) {
-                                  return;
-                              }
-                              for (uint32_t n = firstNote[static_cast<size_t>(refId) - 1]; n != 0;
-                                   n = nextNote[n - 1]) {
-                                  emit(*notes.FindById(static_cast<int32_t>(n)));
-                              }
-                          });
+        const EntrySpans spans =
+            AppendPersonEntry(text, role, persons.FindById(personId), [&](auto&& emit) {
+                if (firstNote.empty()) {
+                    return;
+                }
+                for (uint32_t n = firstNote[static_cast<size_t>(refId) - 1]; n != 0;
+                     n = nextNote[n - 1]) {
+                    emit(*notes.FindById(static_cast<int32_t>(n)));
+                }
+            });
         if (m_sink != nullptr) {
             // The parts are read back from the text just appended: no copies
             // unless someone listens, and none even then.
