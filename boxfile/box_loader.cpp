@@ -23,52 +23,44 @@
 namespace quorvel {
 
 std::unique_ptr<BoxHeader> g_pBoxHeader;
-std::unique_ptr<unsigned char[]> g_pCoverBlock;
+std::unique_ptr<BlockBuffer> g_pCoverBlock;
 int32_t g_nCoverSize = 0;
-std::unique_ptr<unsigned char[]> g_pDataBlock;
+std::unique_ptr<BlockBuffer> g_pDataBlock;
 int32_t g_nDataSize = 0;
 
 namespace {
 
 constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
 
-// Copies [start, start + length) of the file into a block of its own, or
-// leaves the block absent when that range is empty or not inside the file.
-void CutBlock(std::span<const unsigned char> file, int64_t start, int64_t length,
-              std::unique_ptr<unsigned char[]>& block, int32_t& size) {
+// Takes [start, start + length) of the file as a block, or leaves the block
+// absent when that range is empty or not inside the file. A compressed block
+// is inflated straight from the file into the buffer that then becomes the
+// block; only a block that stays as stored is copied. A block too short to
+// hold the length prefix, or whose stream fails, stays as stored. A data
+// block that inflates to nothing is absent: there is no token in it to walk.
+// An empty cover stays present, so the picture reports it as unreadable.
+void TakeBlock(std::span<const unsigned char> file, int64_t start, int64_t length, bool compressed,
+               bool emptyIsAbsent, std::unique_ptr<BlockBuffer>& block, int32_t& size) {
     block.reset();
     size = 0;
     if (length <= 0 || start < 0 || start > static_cast<int64_t>(file.size()) ||
         length > static_cast<int64_t>(file.size()) - start) {
         return;
     }
-    block = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(length));
-    std::memcpy(block.get(), file.data() + start, static_cast<size_t>(length));
-    size = static_cast<int32_t>(length);
-}
-
-// Replaces a stored block by its inflated content. A block too short to hold
-// the length prefix, or whose stream fails, stays as stored. A data block
-// that inflates to nothing is absent: there is no token in it to walk. An
-// empty cover stays present, so the picture reports it as unreadable.
-void InflateBlock(std::unique_ptr<unsigned char[]>& block, int32_t& size, bool emptyIsAbsent) {
-    if (!block || size < 4) {
-        return;
+    const std::span<const unsigned char> stored =
+        file.subspan(static_cast<size_t>(start), static_cast<size_t>(length));
+    if (compressed && stored.size() >= 4) {
+        auto content = std::make_unique<BlockBuffer>();
+        if (CApplikation::UncompressBlock(stored, *content)) {
+            if (!content->empty() || !emptyIsAbsent) {
+                size = static_cast<int32_t>(content->size());
+                block = std::move(content);
+            }
+            return;
+        }
     }
-    std::vector<unsigned char> content;
-    if (!CApplikation::UncompressBlock({block.get(), static_cast<size_t>(size)}, content)) {
-        return;
-    }
-    block.reset();
-    size = 0;
-    if (content.empty() && emptyIsAbsent) {
-        return;
-    }
-    block = std::make_unique_for_overwrite<unsigned char[]>(content.size());
-    if (!content.empty()) {
-        std::memcpy(block.get(), content.data(), content.size());
-    }
-    size = static_cast<int32_t>(content.size());
+    block = std::make_unique<BlockBuffer>(stored.begin(), stored.end());
+    size = static_cast<int32_t>(stored.size());
 }
 
 }  // namespace
@@ -109,16 +101,11 @@ LoadStatus LoadBoxBytes(std::span<const unsigned char> file) {
     const auto storedCoverLength = static_cast<int32_t>(header.dataOffset - header.coverOffset);
     const auto dataLength = static_cast<int32_t>(fileLength - header.dataOffset);
 
-    CutBlock(file, kBoxHeaderSize, storedCoverLength, g_pCoverBlock, g_nCoverSize);
-    if (header.flags & BOX_COVER_COMPRESSED) {
-        InflateBlock(g_pCoverBlock, g_nCoverSize, false);
-    }
+    TakeBlock(file, kBoxHeaderSize, storedCoverLength, (header.flags & BOX_COVER_COMPRESSED) != 0,
+              false, g_pCoverBlock, g_nCoverSize);
     // The data follows the cover as stored, whatever the cover inflated to.
-    CutBlock(file, int64_t{kBoxHeaderSize} + storedCoverLength, dataLength, g_pDataBlock,
-             g_nDataSize);
-    if (header.flags & BOX_DATA_COMPRESSED) {
-        InflateBlock(g_pDataBlock, g_nDataSize, true);
-    }
+    TakeBlock(file, int64_t{kBoxHeaderSize} + storedCoverLength, dataLength,
+              (header.flags & BOX_DATA_COMPRESSED) != 0, true, g_pDataBlock, g_nDataSize);
     return LoadStatus::kShown;
 }
 
@@ -160,8 +147,10 @@ LoadResult LoadBoxFileWithStatus(const std::string& path) {
     if (size > kMaxBoxFileBytes) {
         return {LoadStatus::kTooLarge};
     }
-    std::vector<unsigned char> content(static_cast<size_t>(size));
-    switch (ReadFullyAt(fd.Get(), 0, content)) {
+    // Read into uninitialised memory: every byte is overwritten or the load fails.
+    const auto content = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(size));
+    const std::span<unsigned char> bytes(content.get(), static_cast<size_t>(size));
+    switch (ReadFullyAt(fd.Get(), 0, bytes)) {
         case ReadOutcome::kComplete:
             break;
         case ReadOutcome::kShort:
@@ -170,7 +159,7 @@ LoadResult LoadBoxFileWithStatus(const std::string& path) {
         case ReadOutcome::kFailed:
             return {LoadStatus::kReadError, errno};
     }
-    return {LoadBoxBytes(content)};
+    return {LoadBoxBytes(bytes)};
 }
 
 LoadResult LoadBoxStream(int fd) {
@@ -221,14 +210,12 @@ void FreeBoxFile() {
 }
 
 std::span<const unsigned char> CoverBlock() {
-    return g_pCoverBlock ? std::span<const unsigned char>(g_pCoverBlock.get(),
-                                                          static_cast<size_t>(g_nCoverSize))
+    return g_pCoverBlock ? std::span<const unsigned char>(*g_pCoverBlock)
                          : std::span<const unsigned char>();
 }
 
 std::span<const unsigned char> DataBlock() {
-    return g_pDataBlock ? std::span<const unsigned char>(g_pDataBlock.get(),
-                                                         static_cast<size_t>(g_nDataSize))
+    return g_pDataBlock ? std::span<const unsigned char>(*g_pDataBlock)
                         : std::span<const unsigned char>();
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "boxfile/load_status.h"
 
@@ -33,11 +34,16 @@ struct BoxHeader {
     bool HasMagic() const;
 };
 
-// The loaded box; empty when the pointers are null.
+// A loaded block's bytes. Held through a pointer, so presence is told by the
+// pointer alone, and an inflated buffer becomes the block as it is.
+using BlockBuffer = std::vector<unsigned char>;
+
+// The loaded box; empty when the pointers are null. The sizes equal the
+// buffers' sizes.
 extern std::unique_ptr<BoxHeader> g_pBoxHeader;
-extern std::unique_ptr<unsigned char[]> g_pCoverBlock;
+extern std::unique_ptr<BlockBuffer> g_pCoverBlock;
 extern int32_t g_nCoverSize;
-extern std::unique_ptr<unsigned char[]> g_pDataBlock;
+extern std::unique_ptr<BlockBuffer> g_pDataBlock;
 extern int32_t g_nDataSize;
 
 // Reads the file at `path` whole and loads it, and says how that went. Only

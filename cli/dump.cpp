@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 #include "boxfile/box_display.h"
 #include "boxfile/shown_text.h"
 #include "cli/cover_export.h"
@@ -51,11 +53,17 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
     if (options.record) {
         renderer.SetSink(&builder);
     }
-    const BoxDisplay display = path == kStdinName ? OpenBoxStream(STDIN_FILENO, renderer, loadCover)
-                                                  : OpenBoxFile(path, renderer, loadCover);
+    BoxDisplay display = path == kStdinName ? OpenBoxStream(STDIN_FILENO, renderer, loadCover)
+                                            : OpenBoxFile(path, renderer, loadCover);
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
     if (!display.shown) {
+        return dumped;
+    }
+    dumped.flags = display.flags;
+    dumped.exported = display.exported;
+    if (options.recordTextOnly) {
+        dumped.recordText = std::move(display.text);
         return dumped;
     }
     const auto apply = [](const std::optional<std::string>& cp1252, std::string& label) {
@@ -69,9 +77,7 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
     apply(display.compression, dumped.compression);
     apply(display.date, dumped.date);
     apply(display.time, dumped.time);
-    dumped.flags = display.flags;
-    dumped.exported = display.exported;
-    dumped.recordText = display.text;
+    dumped.recordText = std::move(display.text);
     if (options.record) {
         dumped.record = builder.Take();
     }

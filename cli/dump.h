@@ -35,8 +35,9 @@ struct DumpedFile {
 };
 
 struct DumpOptions {
-    bool record = false;     // build the record tree from the walk
-    bool keepCover = false;  // keep the cover's bytes
+    bool record = false;          // build the record tree from the walk
+    bool keepCover = false;       // keep the cover's bytes
+    bool recordTextOnly = false;  // only recordText, flags and stamp: no UTF-8 labels
 };
 
 // The name that reads one box from standard input.

@@ -204,6 +204,7 @@ int main(int argc, char** argv) {
     quorvel::DumpOptions options;
     options.record = mode == Mode::kRecords || mode == Mode::kCsv;
     options.keepCover = mode == Mode::kCover;
+    options.recordTextOnly = mode == Mode::kRaw;
     const bool terminal = ::isatty(STDOUT_FILENO) == 1;
     const bool array = !lines && (mode == Mode::kJson || mode == Mode::kRecords);
 
@@ -217,7 +218,7 @@ int main(int argc, char** argv) {
     std::unordered_set<std::string> coversWritten;
     int status = 0;
     for (size_t i = 0; i < files.size() && !out.Failed(); ++i) {
-        const quorvel::DumpedFile d = quorvel::DumpBoxFile(files[i], options);
+        quorvel::DumpedFile d = quorvel::DumpBoxFile(files[i], options);
         if (!d.problem.empty()) {
             Report(d.file, d.problem);
             status = 1;
@@ -246,7 +247,12 @@ int main(int argc, char** argv) {
                 quorvel::AppendCsvRows(buffer, d, terminal);
                 break;
             case Mode::kRaw:
-                buffer += d.recordText;
+                // The buffer is empty after each flush: hand it the text.
+                if (buffer.empty()) {
+                    buffer = std::move(d.recordText);
+                } else {
+                    buffer += d.recordText;
+                }
                 break;
             case Mode::kCover:
                 if (!ExportCover(d, coverDir, coversWritten)) {

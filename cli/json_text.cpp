@@ -1,5 +1,7 @@
 #include "cli/json_text.h"
 
+#include <array>
+
 namespace quorvel {
 namespace {
 
@@ -60,23 +62,36 @@ std::string JsonString(std::string_view text) {
 }
 
 void AppendJsonCp1252(std::string& out, std::string_view cp1252) {
+    // What each byte becomes, worked out once: empty for a byte that stands
+    // for itself, so runs of those are copied whole. The escapes and UTF-8
+    // forms come from the same helpers as JsonString and Cp1252ToUtf8.
+    static const std::array<std::string, 256> kForms = [] {
+        std::array<std::string, 256> forms;
+        char scratch[8];
+        for (unsigned c = 0; c < 256; ++c) {
+            if (c >= 0x80) {
+                AppendUtf8(forms[c], Cp1252ToUnicode(static_cast<unsigned char>(c)));
+            } else if (const char* escaped = Escape(static_cast<unsigned char>(c), scratch)) {
+                forms[c] = escaped;
+            }
+        }
+        return forms;
+    }();
     // Every byte becomes at most three UTF-8 bytes (the euro sign and its
     // kin) or a six-byte escape; reserving for the common case is enough.
     out.reserve(out.size() + cp1252.size() + cp1252.size() / 8 + 2);
     out += '"';
-    char scratch[8];
-    for (const char ch : cp1252) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            if (const char* escaped = Escape(c, scratch)) {
-                out += escaped;
-            } else {
-                out += ch;
-            }
-        } else {
-            AppendUtf8(out, Cp1252ToUnicode(c));
+    const char* run = cp1252.data();
+    const char* const end = run + cp1252.size();
+    for (const char* p = run; p != end; ++p) {
+        const std::string& form = kForms[static_cast<unsigned char>(*p)];
+        if (form.empty()) {
+            continue;
         }
+        out.append(run, p).append(form);
+        run = p + 1;
     }
+    out.append(run, end);
     out += '"';
 }
 

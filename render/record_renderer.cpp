@@ -173,12 +173,11 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
                 m_rendered.text = text;
             } else {
                 line = "Film-Sprache:\t";
-                const auto [language, detail] =
-                    ResolveLanguage(AtoI(text), AtoI(text.substr(hash + 1)));
-                if (language != nullptr) {
-                    line += *language + " in " + *detail;
-                    m_rendered.text = *language;
-                    m_rendered.detail = *detail;
+                const auto resolved = ResolveLanguage(AtoI(text), AtoI(text.substr(hash + 1)));
+                if (resolved) {
+                    line.append(resolved->first).append(" in ").append(resolved->second);
+                    m_rendered.text = resolved->first;
+                    m_rendered.detail = resolved->second;
                 }
                 m_rendered.kind = RenderedValue::Kind::kLanguage;
             }
@@ -251,24 +250,45 @@ std::string CRecordRenderer::FormatRegionCode(unsigned char mask) {
     return text;
 }
 
-std::pair<const std::string*, const std::string*> CRecordRenderer::ResolveLanguage(
+std::optional<std::pair<std::string_view, std::string_view>> CRecordRenderer::ResolveLanguage(
     int32_t languageId, int32_t detailId) const {
-    const std::string* language = Table(RecordTable::kLanguage).FindById(languageId);
-    const std::string* detail = Table(RecordTable::kLanguageDetail).FindById(detailId);
-    if (language == nullptr || detail == nullptr || language->empty() || detail->empty()) {
-        return {nullptr, nullptr};
+    const std::optional<std::string_view> language =
+        Table(RecordTable::kLanguage).FindById(languageId);
+    const std::optional<std::string_view> detail =
+        Table(RecordTable::kLanguageDetail).FindById(detailId);
+    if (!language || !detail || language->empty() || detail->empty()) {
+        return std::nullopt;
     }
-    return {language, detail};
+    return std::pair{*language, *detail};
 }
 
 std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
-    const auto [language, detail] = ResolveLanguage(languageId, detailId);
-    return language == nullptr ? std::string() : *language + " in " + *detail;
+    const auto resolved = ResolveLanguage(languageId, detailId);
+    if (!resolved) {
+        return {};
+    }
+    std::string text;
+    text.reserve(resolved->first.size() + 4 + resolved->second.size());
+    text.append(resolved->first).append(" in ").append(resolved->second);
+    return text;
 }
 
 void CRecordRenderer::ResetRecordTables() {
     for (DefinitionTable& table : m_tables) {
         table.FreeTable();
+    }
+}
+
+void CRecordRenderer::LendBlock(std::span<const unsigned char> block) {
+    const std::string_view bytes(reinterpret_cast<const char*>(block.data()), block.size());
+    for (DefinitionTable& table : m_tables) {
+        table.LendSource(bytes);
+    }
+}
+
+void CRecordRenderer::EndLoan() {
+    for (DefinitionTable& table : m_tables) {
+        table.EndLoan();
     }
 }
 

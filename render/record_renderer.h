@@ -5,8 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "render/definition_table.h"
@@ -42,6 +44,12 @@ public:
     // Empties every table and sets every nextId to 1.
     void ResetRecordTables();
 
+    // While `block` is walked the tables refer to its bytes instead of
+    // copying them; EndLoan empties them before the block may go. BlockLoan
+    // pairs the two.
+    void LendBlock(std::span<const unsigned char> block);
+    void EndLoan();
+
     // The start of a file's display: ids restart, content and comment are
     // cleared, and the last token is forgotten so no file's display depends
     // on the file shown before it.
@@ -49,10 +57,10 @@ public:
 
     static std::string FormatRegionCode(unsigned char mask);
     std::string FormatLanguage(int32_t languageId, int32_t detailId) const;
-    // The two texts a language reference joins; both null unless both are
-    // found and non-empty.
-    std::pair<const std::string*, const std::string*> ResolveLanguage(int32_t languageId,
-                                                                      int32_t detailId) const;
+    // The two texts a language reference joins; none unless both are found
+    // and non-empty.
+    std::optional<std::pair<std::string_view, std::string_view>> ResolveLanguage(
+        int32_t languageId, int32_t detailId) const;
 
     // An observer of the walk (may be null); it outlives its use here.
     void SetSink(RecordSink* sink) { m_sink = sink; }
@@ -79,6 +87,21 @@ private:
     std::string m_commentText;
     RecordSink* m_sink = nullptr;
     RenderedValue m_rendered;
+};
+
+// Lends a block to a renderer's tables for the time of one walk.
+class BlockLoan {
+public:
+    BlockLoan(CRecordRenderer& renderer, std::span<const unsigned char> block)
+        : m_renderer(renderer) {
+        m_renderer.LendBlock(block);
+    }
+    ~BlockLoan() { m_renderer.EndLoan(); }
+    BlockLoan(const BlockLoan&) = delete;
+    BlockLoan& operator=(const BlockLoan&) = delete;
+
+private:
+    CRecordRenderer& m_renderer;
 };
 
 }  // namespace quorvel

@@ -8,3 +8,7 @@ quorvel_test(NAME engine_tests
 quorvel_test(NAME load_status_tests
     SOURCES engine/load_status_test.cpp engine/shown_text_test.cpp
     LIBS quorvel_engine)
+# The definition tables' ids, de-duplication and resets, and the note groups.
+quorvel_test(NAME flat_table_tests
+    SOURCES engine/flat_table_test.cpp
+    LIBS quorvel_engine)

@@ -40,13 +40,11 @@ TEST(Definitions, DuplicatesIgnoringAsciiCaseKeepTheFirstIdAndStillTakeAnId) {
     CRecordRenderer renderer;
     RenderAll(renderer, testing::Concat({Token(0x59, "abc"), Token(0x59, "ABC"), Token(0x59, "xyz"),
                                          Token(0x59, "\xE4rger"), Token(0x59, "\xC4RGER")}));
-    const auto& entries = renderer.Table(RecordTable::kLanguage).Entries();
-    ASSERT_EQ(entries.size(), 4u);  // non-ASCII letters are not folded
-    EXPECT_EQ(entries[0].id, 1);
-    EXPECT_EQ(entries[0].text, "abc");
-    EXPECT_EQ(entries[1].id, 3);
-    EXPECT_EQ(entries[1].text, "xyz");
-    EXPECT_EQ(renderer.Table(RecordTable::kLanguage).FindById(2), nullptr);
+    const DefinitionTable& languages = renderer.Table(RecordTable::kLanguage);
+    ASSERT_EQ(languages.Size(), 4u);  // non-ASCII letters are not folded
+    EXPECT_EQ(languages.FindById(1), "abc");
+    EXPECT_EQ(languages.FindById(3), "xyz");
+    EXPECT_EQ(languages.FindById(2), std::nullopt);
     EXPECT_EQ(renderer.Table(RecordTable::kLanguage).NextId(), 6);
     // Each table counts on its own.
     EXPECT_EQ(renderer.Table(RecordTable::kLanguageDetail).NextId(), 1);
@@ -103,8 +101,8 @@ TEST(PersonBlock, EndDetection) {
 TEST(PersonBlock, RefThatEndsABlockIsStillAdded) {
     CRecordRenderer renderer;
     RenderAll(renderer, testing::Concat({Token(0x5F, "1\tx"), Token(0x5E, "1#1")}));
-    ASSERT_EQ(renderer.Table(RecordTable::kPersonRef).Entries().size(), 1u);
-    EXPECT_EQ(renderer.Table(RecordTable::kPersonRef).Entries()[0].text, "1#1");
+    ASSERT_EQ(renderer.Table(RecordTable::kPersonRef).Size(), 1u);
+    EXPECT_EQ(renderer.Table(RecordTable::kPersonRef).FindById(1), "1#1");
 }
 
 // Person lines after a block described by tokens.
