@@ -1,6 +1,2 @@
 # Tests of the engine: loader, renderer, display.
-quorvel_test(NAME engine_tests
-    SOURCES engine/render_token_test.cpp engine/definitions_test.cpp
-            engine/display_test.cpp engine/loader_test.cpp
-            engine/truncation_test.cpp
-    LIBS quorvel_engine)
+quorvel_test(NAME engine_tests SOURCES engine/engine_test.cpp LIBS quorvel_engine)
