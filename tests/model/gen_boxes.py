@@ -1,5 +1,7 @@
 """Seeded random box files that stress the loader and the record renderer.
 
+Run: through tests/model/check_model.py (CTest: ModelAgreement).
+
 Used by check_model.py (`--keep DIR` leaves the files there): generate()
 writes COUNT files into a folder (created if needed; must be empty) and
 returns their paths in the order a checker should pass them on. The same

@@ -1,5 +1,7 @@
 """A second, independent reading of the box format and its record text.
 
+Run: through tests/model/check_model.py (CTest: ModelAgreement).
+
 show(path) gives the object `quorvel-dump --json` prints for the file: its
 path, whether the viewer shows it, the six summary labels as a user reads
 them and the record text. Each file is taken as a freshly started viewer
