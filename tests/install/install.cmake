@@ -26,7 +26,3 @@ target_compile_definitions(thumbnailer_test PRIVATE
 add_test(NAME Install.DebianPackage
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-package.sh
             ${PROJECT_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR}/package)
-
-quorvel_test(NAME log_folder_test
-    SOURCES install/log_folder_test.cpp
-    LIBS quorvel_engine)

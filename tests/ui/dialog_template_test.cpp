@@ -1,6 +1,5 @@
-// Run: ctest --test-dir build -R 'DialogTemplate|DropSignal'
-// The three windows built from their templates take the application's font,
-// and the text view announces a drop with the name it kept.
+// Run: ctest --test-dir build -R 'DialogTemplate'
+// The three windows built from their templates take the application's font.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -47,34 +46,6 @@ TEST(DialogTemplate, EveryWindowUsesTheApplicationsFontAt8Points) {
         const std::unique_ptr<QWidget> window = c.make();
         EXPECT_EQ(window->font().family().toStdString(), custom.family().toStdString());
         EXPECT_EQ(window->font().pointSize(), 8);
-    }
-}
-
-TEST(DropSignal, OneSignalPerAcceptedDropCarryingTheKeptName) {
-    const std::string longName = "/" + std::string(400, 'n') + ".box";
-    const QUrl local = QUrl::fromLocalFile(QStringLiteral("/x/y.box"));
-    const struct Case {
-        const char* drop;
-        QList<QUrl> urls;
-        std::vector<std::string> announced;
-    } cases[] = {
-        {"one file", {local}, {"/x/y.box"}},
-        {"a long name, cut as kept",
-         {QUrl::fromLocalFile(QString::fromStdString(longName))},
-         {longName.substr(0, CDropEdit::kMaxDroppedPath)}},
-        {"two files", {local, local}, {}},
-        {"no local file", {QUrl(QStringLiteral("https://example.org/x.box"))}, {}},
-        {"no URL at all", {}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.drop);
-        CDropEdit edit;
-        std::vector<std::string> announced;
-        QObject::connect(&edit, &CDropEdit::FileDropped,
-                         [&announced](const std::string& path) { announced.push_back(path); });
-        DragAndDrop(edit.viewport(), c.urls);
-        // A direct connection: the notice has arrived when the drop returns.
-        EXPECT_EQ(announced, c.announced);
     }
 }
 

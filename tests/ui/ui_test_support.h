@@ -1,17 +1,17 @@
-// Box files, pictures and window snapshots for the window tests.
+// Helpers shared by the window tests (ui_tests): boxes written for the
+// viewer, drops, the labels a shown file sets, and the application object the
+// windows are handed.
 #pragma once
 
 #include <QApplication>
 #include <QBuffer>
 #include <QColor>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
-#include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <string>
@@ -23,7 +23,7 @@
 
 namespace quorvel::testing {
 
-// The temporary home folder that ui_test_main set up.
+// The temporary home folder main() sets up; XDG_CONFIG_HOME is its "config".
 extern QString g_testHome;
 
 // The application object the windows under test are handed, as the program
@@ -33,19 +33,14 @@ inline CApplikation& TestApp() {
     return app;
 }
 
-// A picture file's bytes in a format Qt writes ("BMP" or "JPG").
-inline Bytes EncodeImage(const QImage& image, const char* format = "BMP") {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return Bytes(data.begin(), data.end());
-}
-
 inline Bytes SolidBmp(QColor colour, int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
-    return EncodeImage(image);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return Bytes(data.begin(), data.end());
 }
 
 // A data block whose tokens all show: the walk drops the last token's line,
@@ -83,26 +78,14 @@ inline QString LabelOf(const CViewerDlg& dlg, int id) {
     return label ? label->text() : QStringLiteral("<no label %1>").arg(id);
 }
 
-// Everything a shown file can change, to tell "left as it was" apart.
-struct WindowState {
-    QString type, width, height, compression, date, time, text;
-    qint64 picture = 0;
-
-    bool operator==(const WindowState&) const = default;
-};
-
-inline WindowState Snapshot(CViewerDlg& dlg) {
-    return {LabelOf(dlg, IDC_TYPE),        LabelOf(dlg, IDC_WIDTH),
-            LabelOf(dlg, IDC_HEIGHT),      LabelOf(dlg, IDC_COMPRESSION),
-            LabelOf(dlg, IDC_EXPORT_DATE), LabelOf(dlg, IDC_EXPORT_TIME),
-            dlg.TextView().toPlainText(),  dlg.Picture().Image().cacheKey()};
-}
-
-inline std::ostream& operator<<(std::ostream& out, const WindowState& s) {
-    return out << "{" << s.type.toStdString() << " | " << s.width.toStdString() << " | "
-               << s.height.toStdString() << " | " << s.compression.toStdString() << " | "
-               << s.date.toStdString() << " | " << s.time.toStdString() << " | picture "
-               << s.picture << " | " << s.text.size() << " chars}";
+// The six labels a shown file can change, and the record text.
+inline QStringList Snapshot(CViewerDlg& dlg) {
+    QStringList state;
+    for (int id :
+         {IDC_TYPE, IDC_WIDTH, IDC_HEIGHT, IDC_COMPRESSION, IDC_EXPORT_DATE, IDC_EXPORT_TIME}) {
+        state << LabelOf(dlg, id);
+    }
+    return state << dlg.TextView().toPlainText();
 }
 
 }  // namespace quorvel::testing

@@ -293,7 +293,7 @@ TEST_F(ViewerFeatures, SaveCoverWritesTheExamplesCoverBytesExactly) {
 
 TEST_F(ViewerFeatures, AFileThatCannotBeShownIsNamedOnStderr) {
     m_dlg.OpenBoxFile(Example("krimi-abende.box"));
-    const WindowState before = Snapshot(m_dlg);
+    const QStringList before = Snapshot(m_dlg);
     const std::string missing = QFile::encodeName(m_dir.filePath("fehlt.box")).toStdString();
     const std::string folder = QFile::encodeName(m_dir.filePath("ordner.box")).toStdString();
     std::filesystem::create_directory(folder);
