@@ -85,12 +85,6 @@ protected:
     const std::filesystem::path m_cwd = std::filesystem::current_path();
 };
 
-TEST(LogInitial, PathsStartInTheTemporaryFolderAndMaskIsZero) {
-    EXPECT_EQ(g_strLogFile, TempFolder() + "Log.log");
-    EXPECT_EQ(g_strLogBackupFile, TempFolder() + "Log.bak");
-    EXPECT_EQ(g_nLogMask, 0u);
-}
-
 TEST_F(AppTest, LogLevelIsWrittenOnlyWhenAllItsBitsAreInTheMask) {
     struct Case {
         uint32_t mask, level;

@@ -67,15 +67,6 @@ class Records(unittest.TestCase):
                     piped = json.loads(dump("--records", "-", stdin=box).stdout)
                 self.assertEqual(piped, [dict(want, file="-")])
 
-    def test_lines_give_one_object_a_line(self):
-        for mode in ("--records", "--json"):
-            with self.subTest(mode):
-                array = json.loads(dump(mode, *[f"{n}.box" for n in EXAMPLE_NAMES],
-                                        cwd=EXAMPLES).stdout)
-                out = dump(mode, "--lines", *[f"{n}.box" for n in EXAMPLE_NAMES],
-                           cwd=EXAMPLES).stdout.decode("utf-8")
-                self.assertEqual([json.loads(line) for line in out.splitlines()], array)
-
     def test_generated_records_agree_with_the_display_text(self):
         sys.path.insert(0, str(find_module_folder("gen_boxes.py")))
         import gen_boxes  # noqa: E402

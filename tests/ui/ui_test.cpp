@@ -1,6 +1,8 @@
 // Run: ctest --test-dir build -R 'Viewer|DropEdit'   (or build/tests/ui_tests)
 // The main window offscreen: its geometry, start-up from the command line,
-// what a shown file puts into each control, drops, pointer and commands.
+// what a shown file puts into each control, drops, pointer and commands, the
+// value column at every zoom, find, stepping through a folder, saving the
+// cover.
 // That the real program opens one window and draws cover and text is
 // checked in a real X server by xvfb-smoke.sh.
 #include <gtest/gtest.h>
@@ -12,25 +14,104 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
+#include <QTimer>
 #include <QUrl>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "app/applikation.h"
+#include "support/box_builder.h"
+#include "ui/cover_saver.h"
+#include "ui/find_bar.h"
+#include "ui/text_zoom.h"
+#include "ui/viewer_dlg.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
-#include "ui_test_support.h"
 
 namespace quorvel::testing {
 
+// The temporary home folder main() sets up; XDG_CONFIG_HOME is its "config".
 QString g_testHome;
+
+// The application object the windows under test are handed, as the program
+// hands its own to the main window.
+inline CApplikation& TestApp() {
+    static CApplikation app;
+    return app;
+}
+
+inline Bytes SolidBmp(QColor colour, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return Bytes(data.begin(), data.end());
+}
+
+// A data block whose tokens all show: the walk drops the last token's line,
+// so a marker closes the stream.
+inline Bytes Stream(std::initializer_list<Bytes> tokens) {
+    Bytes data = Concat(tokens);
+    Append(data, Token(0x80, Bytes{}));
+    return data;
+}
+
+// Writes a box into `dir` and returns its path.
+inline std::string WriteBox(const QTemporaryDir& dir, const QString& name, const BoxSpec& box) {
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    WriteFile(path, BuildBox(box));
+    return path;
+}
+
+// Drags `urls` onto `target` offering `offered`, with Shift held when
+// `shift`, and drops them; returns whether the drag was welcome there and,
+// if so, that the drop was taken as a copy.
+inline bool DragAndDrop(QWidget* target, const QList<QUrl>& urls,
+                        Qt::DropActions offered = Qt::CopyAction, bool shift = false) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    const Qt::KeyboardModifiers keys = shift ? Qt::ShiftModifier : Qt::NoModifier;
+    QDragEnterEvent enter(QPoint(10, 10), offered, &mime, Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(10, 10), offered, &mime, Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    return true;
+}
+
+inline QString LabelOf(const CViewerDlg& dlg, int id) {
+    const auto* label = qobject_cast<const QLabel*>(dlg.GetDlgItem(id));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(id);
+}
+
+// The six labels a shown file can change, and the record text.
+inline QStringList Snapshot(CViewerDlg& dlg) {
+    QStringList state;
+    for (int id :
+         {IDC_TYPE, IDC_WIDTH, IDC_HEIGHT, IDC_COMPRESSION, IDC_EXPORT_DATE, IDC_EXPORT_TIME}) {
+        state << LabelOf(dlg, id);
+    }
+    return state << dlg.TextView().toPlainText();
+}
 
 namespace {
 
@@ -217,6 +298,8 @@ TEST_F(ViewerTest, DropEditShowsOneDroppedBoxAndLeavesEverythingElse) {
         std::vector<std::string> announced;
         bool shows;
         const char* date;
+        Qt::DropActions offered = Qt::CopyAction;
+        bool accepted = true;
     } drops[] = {
         {"one box", {local(shown)}, {shown}, true, "05.05.2005"},
         {"two files at once", {local(other), local(shown)}, {}, false, "05.05.2005"},
@@ -227,12 +310,20 @@ TEST_F(ViewerTest, DropEditShowsOneDroppedBoxAndLeavesEverythingElse) {
         {"another extension", {local(text)}, {text}, false, "05.05.2005"},
         {"a name of 400 bytes", {local(longName)}, {longName.substr(0, 259)}, false, "05.05.2005"},
         {"the other box", {local(other)}, {other}, true, "06.06.2006"},
+        // Shift proposes a move: taken as a copy where a copy is offered too.
+        {"move only", {local(shown)}, {}, false, "06.06.2006", Qt::MoveAction, false},
+        {"move or copy",
+         {local(shown)},
+         {shown},
+         true,
+         "05.05.2005",
+         Qt::CopyAction | Qt::MoveAction},
     };
     for (const auto& d : drops) {
         SCOPED_TRACE(d.what);
         dlg.TextView().setPlainText(QStringLiteral("getippt"));
         announced.clear();
-        ASSERT_TRUE(DragAndDrop(dlg.TextView().viewport(), d.urls));
+        EXPECT_EQ(DragAndDrop(dlg.TextView().viewport(), d.urls, d.offered, true), d.accepted);
         EXPECT_EQ(announced, d.announced);
         EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QString::fromLatin1(d.date));
         EXPECT_EQ(dlg.TextView().toPlainText() == QStringLiteral("getippt"), !d.shows);
@@ -307,6 +398,232 @@ TEST_F(ViewerTest, ViewerCommands) {
     SimpleBox("refresh.box", "20020202", "Zweiter");
     QTest::keyClick(&view, Qt::Key_F5);
     EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QStringLiteral("02.02.2002"));
+}
+
+const QString kExamples = QStringLiteral(QUORVEL_SOURCE_DIR "/examples/");
+
+std::string Example(const char* name) {
+    return QFile::encodeName(kExamples + QString::fromLatin1(name)).toStdString();
+}
+
+class ViewerFeatures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        TestApp().SetCommandLineText("");
+        m_dlg.show();
+        m_dlg.activateWindow();  // shortcuts reach the active window only
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    }
+
+    QTemporaryDir m_dir;
+    CViewerDlg m_dlg{TestApp()};
+};
+
+// x of each line's value (the first character after the label's tabs), as
+// the view lays the line out.
+std::vector<qreal> ValueColumns(const CDropEdit& view) {
+    std::vector<qreal> columns;
+    for (const QString& line : view.toPlainText().split(u'\n')) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab <= 0) {
+            continue;
+        }
+        qsizetype value = tab;
+        while (value < line.size() && line[value] == u'\t') {
+            ++value;
+        }
+        QTextLayout layout(line, view.font());
+        layout.setTextOption(view.document()->defaultTextOption());
+        layout.beginLayout();
+        QTextLine row = layout.createLine();
+        row.setLineWidth(1e6);
+        layout.endLayout();
+        columns.push_back(row.cursorToX(static_cast<int>(value)));
+    }
+    return columns;
+}
+
+TEST_F(ViewerFeatures, EveryValueStartsInOneColumnAtEveryZoom) {
+    // Every code once (so every fixed label), then the example with
+    // languages and persons.
+    BoxSpec box;
+    for (int code = 0; code < 256; ++code) {
+        Append(box.data, Token(static_cast<unsigned char>(code), "Wert"));
+    }
+    const std::string all = WriteBox(m_dir, QStringLiteral("all.box"), box);
+    CDropEdit& view = m_dlg.TextView();
+    const qreal base = view.font().pointSizeF();
+    const auto keys = [&view](std::initializer_list<Qt::Key> pressed) {
+        for (Qt::Key key : pressed) {
+            QTest::keyClick(&view, key, Qt::ControlModifier);
+        }
+    };
+    const auto wheel = [&view](int angle) {
+        QWheelEvent event(QPointF(5, 5), view.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, angle), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(view.viewport(), &event);
+    };
+    // Zoomed by keys and the wheel, the text size follows and the column holds.
+    const std::pair<std::function<void()>, qreal> steps[] = {
+        {[] {}, base},
+        {[&] {
+             keys({Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Minus});
+         },
+         base - 3},
+        {[&] {
+             keys({Qt::Key_0, Qt::Key_Plus, Qt::Key_Equal});
+         },
+         base + 2},
+        {[&] { wheel(240); }, base + 4},
+        {[&] { wheel(-120); }, base + 3},
+        {[&] {
+             for (int i = 0; i < 100; ++i)
+                 m_dlg.Zoom().ZoomOut();
+         },
+         CTextZoom::kMinPointSize},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        steps[i].first();
+        EXPECT_EQ(view.font().pointSizeF(), steps[i].second);
+        std::vector<qreal> columns;
+        for (const std::string& path : {all, Example("two-dvds.box")}) {
+            m_dlg.OpenBoxFile(path);
+            const std::vector<qreal> more = ValueColumns(view);
+            columns.insert(columns.end(), more.begin(), more.end());
+        }
+        ASSERT_GT(columns.size(), 60u);
+        const auto [low, high] = std::minmax_element(columns.begin(), columns.end());
+        EXPECT_LE(*high - *low, 1.0) << "from " << *low << " to " << *high;
+    }
+    // The text itself keeps the renderer's tabs.
+    m_dlg.OpenBoxFile(all);
+    EXPECT_TRUE(view.toPlainText().contains("\nBox-Titel:\t\tWert\n"));
+}
+
+TEST_F(ViewerFeatures, FindHighlightsEveryMatchAndStepsRound) {
+    m_dlg.OpenBoxFile(Example("two-dvds.box"));
+    const QString text = m_dlg.TextView().toPlainText();
+    QTest::keyClick(&m_dlg.TextView(), Qt::Key_F, Qt::ControlModifier);
+    CFindBar& bar = m_dlg.FindBar();
+    ASSERT_TRUE(bar.isVisible());
+    ASSERT_TRUE(bar.SearchField()->hasFocus());
+
+    struct Case {
+        const char* needle;
+        int matches;
+        bool notFound;
+    };
+    for (const Case& c :
+         {Case{"nebelwald", static_cast<int>(text.count("Nebelwald", Qt::CaseInsensitive)), false},
+          Case{"FILM-TITEL:", static_cast<int>(text.count("Film-Titel:")), false},
+          Case{"gibt es nicht", 0, true}}) {
+        SCOPED_TRACE(c.needle);
+        bar.SearchField()->clear();
+        QTest::keyClicks(bar.SearchField(), QString::fromUtf8(c.needle));
+        EXPECT_EQ(bar.HighlightCount(), c.matches);
+        EXPECT_EQ(bar.Status(), c.notFound ? QStringLiteral("nicht gefunden") : QString());
+    }
+    ASSERT_GT(text.count("Film-Titel:"), 2);
+
+    // F3 goes forward, Shift+F3 back, each round the end.
+    bar.SearchField()->setText(QStringLiteral("film-titel:"));
+    m_dlg.TextView().moveCursor(QTextCursor::Start);
+    std::vector<int> starts;
+    for (int i = 0; i <= text.count("Film-Titel:"); ++i) {
+        QTest::keyClick(&m_dlg.TextView(), Qt::Key_F3);
+        starts.push_back(m_dlg.TextView().textCursor().selectionStart());
+    }
+    EXPECT_EQ(starts.front(), text.indexOf("Film-Titel:"));
+    EXPECT_EQ(starts.back(), starts.front());
+    EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end() - 1));
+    QTest::keyClick(&m_dlg.TextView(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(m_dlg.TextView().textCursor().selectionStart(), text.lastIndexOf("Film-Titel:"));
+
+    // Escape closes the bar first, then the viewer.
+    QTest::keyClick(bar.SearchField(), Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_TRUE(m_dlg.TextView().extraSelections().isEmpty());
+    EXPECT_TRUE(m_dlg.isVisible());
+    QTest::keyClick(&m_dlg.TextView(), Qt::Key_Escape);
+    EXPECT_FALSE(m_dlg.isVisible());
+}
+
+TEST_F(ViewerFeatures, CtrlPageKeysStepThroughTheFolderInFileManagerOrder) {
+    const QDir dir(m_dir.path());
+    BoxSpec box;
+    box.data = Stream({Token(0x10, "x")});
+    for (const char* name :
+         {"Teil 10.box", "teil 2.box", "Teil 1.BOX", "Teil 1b.box", "notiz.txt", "Teil 9.box"}) {
+        WriteBox(m_dir, QString::fromUtf8(name), box);
+    }
+    WriteFile(QFile::encodeName(dir.filePath("Teil 1b.box")).toStdString(), Bytes(10, 'x'));
+
+    m_dlg.OpenBoxFile(QFile::encodeName(dir.filePath("Teil 1.BOX")).toStdString());
+    const auto shown = [this] {
+        return QFileInfo(QString::fromStdString(m_dlg.LastShownPath())).fileName();
+    };
+    struct Case {
+        Qt::Key key;
+        const char* expected;
+        bool reason;  // a line on stderr
+    };
+    for (const Case& c :
+         {Case{Qt::Key_PageUp, "Teil 1.BOX", false},
+          Case{Qt::Key_PageDown, "Teil 1.BOX", true},  // Teil 1b: not shown
+          Case{Qt::Key_PageDown, "teil 2.box", false}, Case{Qt::Key_PageDown, "Teil 9.box", false},
+          Case{Qt::Key_PageDown, "Teil 10.box", false},
+          Case{Qt::Key_PageDown, "Teil 10.box", false},
+          Case{Qt::Key_PageUp, "Teil 9.box", false}}) {
+        SCOPED_TRACE(c.expected);
+        ::testing::internal::CaptureStderr();
+        QTest::keyClick(&m_dlg.TextView(), c.key, Qt::ControlModifier);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr().empty(), !c.reason);
+        EXPECT_EQ(shown(), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(ViewerFeatures, SaveCoverWritesTheExamplesCoverBytesExactly) {
+    const QString config = g_testHome + "/config";
+    for (const char* name : {"two-dvds.jpg", "kinderkiste.bmp", "krimi-abende.gif"}) {
+        SCOPED_TRACE(name);
+        const QFileInfo cover(kExamples + "covers/" + name);
+        m_dlg.OpenBoxFile(Example((cover.completeBaseName() + ".box").toLatin1().constData()));
+        EXPECT_EQ(CoverExtension(m_dlg.CoverBytes()), cover.suffix());
+
+        // The dialog proposes the box's name with the cover's extension.
+        QString proposed;
+        const QString target = m_dir.filePath(cover.completeBaseName());
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                proposed = dialog->selectedFiles().value(0);
+                dialog->selectFile(target);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        answer.start(10);
+        const std::unique_ptr<QMenu> menu = m_dlg.CreateLeftColumnMenu();
+        ASSERT_TRUE(menu->actions().front()->isEnabled());
+        menu->actions().front()->trigger();
+        answer.stop();
+        EXPECT_EQ(QFileInfo(proposed).fileName(), cover.fileName());
+
+        QFile written(target + "." + cover.suffix());
+        QFile original(cover.filePath());
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), original.readAll());
+    }
+    EXPECT_TRUE(QDir(config).isEmpty()) << "the file dialog wrote settings";
+
+    // A file without a cover leaves nothing to save, even over an old one.
+    BoxSpec bare;
+    bare.data = Stream({Token(0x10, "ohne")});
+    m_dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("ohne.box"), bare));
+    EXPECT_FALSE(m_dlg.CreateLeftColumnMenu()->actions().front()->isEnabled());
 }
 
 }  // namespace
