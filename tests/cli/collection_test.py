@@ -174,14 +174,13 @@ class Csv(unittest.TestCase):
             with self.subTest(row["film.title"]):
                 self.assertEqual(len(row), 39)
                 self.assertNotIn(None, row)  # no row longer than the header
-                self.assertEqual(row["file"], record["file"])
-                self.assertEqual(row["box.title"], record["box"]["title"])
-                self.assertEqual(row["dvd.title"], dvd["title"] or "")
-                self.assertEqual(row["film.title"], film["title"])
-                self.assertEqual(row["film.length"], str(film["length"]))
+                self.assertEqual(
+                    [row[k] for k in ("file", "box.title", "dvd.title", "film.title",
+                                      "film.length", "content")],
+                    [record["file"], record["box"]["title"], dvd["title"] or "", film["title"],
+                     str(film["length"]), record["content"] or ""])
                 self.assertEqual(row["film.persons"].count("; ") + 1 if film["persons"] else 0,
                                  len(film["persons"]))
-                self.assertEqual(row["content"], record["content"] or "")
 
 
 class Covers(unittest.TestCase):

@@ -46,11 +46,7 @@ def run_dump(dump, paths):
 
 def differences(engine, model):
     """(field, engine value, model value) for every field in which they differ."""
-    out = []
-    if engine.get("file") != model["file"]:
-        out.append(("file", engine.get("file"), model["file"]))
-    if engine.get("shown") != model["shown"]:
-        out.append(("shown", engine.get("shown"), model["shown"]))
+    out = [(k, engine.get(k), model[k]) for k in ("file", "shown") if engine.get(k) != model[k]]
     labels = engine.get("labels", {})
     for key in sorted(set(labels) | set(model["labels"])):
         if labels.get(key) != model["labels"].get(key):

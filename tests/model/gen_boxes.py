@@ -402,26 +402,15 @@ def ambiguous_cover(content, pictures):
     return cover is not None and cover.startswith(PICTURE_MAGICS) and cover not in pictures
 
 
+# Now and then another spelling, no .box at all, or .box only on a folder.
+ODD_NAMES = ["{:03d}.BOX", "{:03d}.bOx", "{:03d}.box.txt", "{:03d}", "{:03d}.box/.box",
+             "{:03d}.box/inside", "{:03d} Kinderkiste für Jörg.box", "{:03d}.box."]
+
+
 def file_name(rng, index, out_dir):
-    """Mostly NNN.box; now and then another spelling or no .box at all."""
+    """Mostly NNN.box; one name in five from ODD_NAMES."""
     kind = rng.randrange(40)
-    if kind == 0:
-        return out_dir / f"{index:03d}.BOX"
-    if kind == 1:
-        return out_dir / f"{index:03d}.bOx"
-    if kind == 2:
-        return out_dir / f"{index:03d}.box.txt"
-    if kind == 3:
-        return out_dir / f"{index:03d}"
-    if kind == 4:
-        return out_dir / f"{index:03d}.box" / ".box"  # a file called just ".box"
-    if kind == 5:
-        return out_dir / f"{index:03d}.box" / "inside"  # only the folder says .box
-    if kind == 6:
-        return out_dir / f"{index:03d} Kinderkiste für Jörg.box"
-    if kind == 7:
-        return out_dir / f"{index:03d}.box."
-    return out_dir / f"{index:03d}.box"
+    return out_dir / (ODD_NAMES[kind] if kind < len(ODD_NAMES) else "{:03d}.box").format(index)
 
 
 def generate(out_dir, count, seed, mkimage=None):
