@@ -47,12 +47,6 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::symlink_status(path, ec).type() !=
-           std::filesystem::file_type::not_found;
-}
-
 // Every test writes into its own folder with the fixed clock and a program
 // folder there.
 class AppTest : public ::testing::Test {
@@ -126,7 +120,7 @@ TEST_F(AppTest, LogRotatesOnlyWhenLargerThanFiveMebibytes) {
         WriteWholeFile(g_strLogBackupFile, "old backup\n");
         WriteLog(0, "x");
         EXPECT_EQ(ReadWholeFile(rotated ? g_strLogBackupFile : g_strLogFile), before + line);
-        EXPECT_EQ(Exists(g_strLogFile), !rotated);
+        EXPECT_EQ(std::filesystem::exists(g_strLogFile), !rotated);
         if (!rotated) {
             EXPECT_EQ(ReadWholeFile(g_strLogBackupFile), "old backup\n");
         }
