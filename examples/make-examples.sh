@@ -27,5 +27,4 @@ for description in "$top"/examples/*.json; do
     python3 "$top/tools/boxwriter.py" "$description" --data-only \
         -o "$top/fuzz/corpus/fuzz_render/example-$name.tokens"
 done
-python3 "$top/fuzz/make-seeds.py"
 ls -l "$top"/examples/*.box

@@ -12,22 +12,12 @@ add_custom_command(
     VERBATIM)
 add_custom_target(about_version_block_file DEPENDS ${QUORVEL_VERSION_BLOCK_FILE})
 
-quorvel_test(NAME about_elf_section_test
-    SOURCES about/elf_section_test.cpp
-    LIBS quorvel_engine)
-quorvel_test(NAME about_version_info_test
-    SOURCES about/version_info_test.cpp
-    LIBS quorvel_engine Qt6::Core)
-foreach(t about_elf_section_test about_version_info_test)
-    # Both read the built quorvel executable and the raw block.
-    add_dependencies(${t} quorvel about_version_block_file)
-    target_compile_definitions(${t} PRIVATE
-        QUORVEL_VERSION_BLOCK_FILE="${QUORVEL_VERSION_BLOCK_FILE}")
-endforeach()
-
 find_package(Qt6 REQUIRED COMPONENTS Test)
-quorvel_test(NAME about_dlg_test
-    SOURCES about/about_dlg_test.cpp
-    LIBS quorvel_ui quorvel_gif Qt6::Test
+quorvel_test(NAME about_tests
+    SOURCES about/about_test.cpp
+    LIBS quorvel_ui Qt6::Test
     GUI)
-add_dependencies(about_dlg_test quorvel)
+# They read the built quorvel executable and the raw block.
+add_dependencies(about_tests quorvel about_version_block_file)
+target_compile_definitions(about_tests PRIVATE
+    QUORVEL_VERSION_BLOCK_FILE="${QUORVEL_VERSION_BLOCK_FILE}")

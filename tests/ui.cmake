@@ -1,12 +1,6 @@
-# Tests of the ui area: the main window and its text view, offscreen.
+# Tests of the ui area: the main window, its text view and features, offscreen.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 quorvel_test(NAME ui_tests
-    SOURCES ui/ui_test_main.cpp ui/viewer_text_test.cpp ui/viewer_dlg_test.cpp
-            ui/viewer_layout_test.cpp ui/drop_edit_test.cpp ui/dialog_template_test.cpp
-    LIBS quorvel_ui Qt6::Test
-    GUI)
-# The viewer's finishing features, with the same offscreen main.
-quorvel_test(NAME ui_feature_tests
-    SOURCES ui/ui_test_main.cpp ui/viewer_features_test.cpp
+    SOURCES ui/ui_test.cpp
     LIBS quorvel_ui Qt6::Test
     GUI)

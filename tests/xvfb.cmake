@@ -3,8 +3,8 @@ find_program(QUORVEL_XVFB_RUN xvfb-run)
 find_program(QUORVEL_XDOTOOL xdotool)
 find_program(QUORVEL_IMPORT import)
 if(QUORVEL_XVFB_RUN AND QUORVEL_XDOTOOL AND QUORVEL_IMPORT)
-    add_test(NAME XvfbViewer COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-smoke.sh)
-    add_test(NAME XvfbAbout COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-about.sh)
+    add_test(NAME XvfbViewer COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/xvfb-smoke.sh)
+    add_test(NAME XvfbAbout COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/xvfb-about.sh)
     set_tests_properties(XvfbViewer XvfbAbout PROPERTIES
         ENVIRONMENT "QUORVEL_BUILD_DIR=${PROJECT_BINARY_DIR}"
         RUN_SERIAL TRUE TIMEOUT 120)

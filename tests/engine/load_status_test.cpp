@@ -2,9 +2,7 @@
 // Each way a file can fail to load: the status, what is left loaded, and the
 // reason the display hands on (the words the dump tool prints).
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -73,24 +71,6 @@ const Case kCases[] = {
      [](const std::string& dir) {
          const std::string path = dir + "rohr.box";
          return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string();
-     }},
-    {"socket", LoadStatus::kNotRegularFile, 0, false,
-     [](const std::string& dir) {
-         const std::string path = dir + "sock.box";
-         sockaddr_un address{};
-         address.sun_family = AF_UNIX;
-         if (path.size() >= sizeof address.sun_path) {
-             return std::string();
-         }
-         path.copy(address.sun_path, path.size());
-         // Left open: the socket file stays after close, but bind needs it live.
-         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-         const bool bound =
-             fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-         if (fd >= 0) {
-             ::close(fd);
-         }
-         return bound ? path : std::string();
      }},
     {"link loop", LoadStatus::kNotReadable, ELOOP, false,
      [](const std::string& dir) {
@@ -166,16 +146,6 @@ TEST(LoadStatus, EachFailureAndWhatStaysLoaded) {
         }
     }
     EXPECT_EQ(reasons.size(), statuses.size());
-}
-
-TEST(LoadStatus, NameNotEndingInBoxIsNotOpened) {
-    testing::TempDir temp;
-    ASSERT_TRUE(temp.ok());
-    const std::string path = Written(temp.path() + "gut.txt", testing::BuildBox({}));
-    CRecordRenderer renderer;
-    const BoxDisplay display = OpenBoxFile(path, renderer, nullptr);
-    EXPECT_FALSE(display.shown);
-    EXPECT_EQ(DisplayProblem(display), kNotBoxNameReason);
 }
 
 }  // namespace

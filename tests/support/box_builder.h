@@ -39,10 +39,6 @@ inline Bytes Token(unsigned char code, const Bytes& payload) {
 inline Bytes Token(unsigned char code, std::string_view text) {
     return Token(code, ToBytes(text));
 }
-inline Bytes TokenU16(unsigned char code, uint16_t v) {
-    return Token(code, Bytes{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)});
-}
-
 inline Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& p : parts) {
@@ -51,14 +47,14 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// A stored compressed block: declared length (the real one unless given),
+// A stored compressed block: its length,
 // then the zlib stream.
-inline Bytes Compress(const Bytes& content, std::optional<uint32_t> declared = std::nullopt) {
+inline Bytes Compress(const Bytes& content) {
     uLongf size = compressBound(static_cast<uLong>(content.size()));
     Bytes stream(size);
     compress(stream.data(), &size, content.data(), static_cast<uLong>(content.size()));
     stream.resize(size);
-    const uint32_t d = declared.value_or(static_cast<uint32_t>(content.size()));
+    const auto d = static_cast<uint32_t>(content.size());
     Bytes block{static_cast<unsigned char>(d), static_cast<unsigned char>(d >> 8),
                 static_cast<unsigned char>(d >> 16), static_cast<unsigned char>(d >> 24)};
     Append(block, stream);
@@ -76,12 +72,6 @@ struct BoxSpec {
     std::optional<uint32_t> dataOffset;   // default 64 + cover size
 };
 
-inline void PutU32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    }
-}
-
 inline Bytes BuildBox(const BoxSpec& box) {
     Bytes file(64, 0);
     for (size_t i = 0; i < 8 && i < box.magic.size(); ++i)
@@ -91,8 +81,12 @@ inline Bytes BuildBox(const BoxSpec& box) {
     for (size_t i = 0; i < 6 && i < box.time.size(); ++i)
         file[48 + i] = box.time[i];
     file[54] = box.flags;
-    PutU32(file, 56, box.coverOffset.value_or(64));
-    PutU32(file, 60, box.dataOffset.value_or(64 + static_cast<uint32_t>(box.cover.size())));
+    const uint32_t offsets[] = {
+        box.coverOffset.value_or(64),
+        box.dataOffset.value_or(64 + static_cast<uint32_t>(box.cover.size()))};
+    for (int i = 0; i < 8; ++i) {
+        file[56 + i] = static_cast<unsigned char>(offsets[i / 4] >> (8 * (i % 4)));
+    }
     Append(file, box.cover);
     Append(file, box.data);
     return file;

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-# Run: python3 tools/check_model.py --dump build/cli/quorvel-dump \
-#          --mkimage build/tools/quorvel-mkimage
+# Run: python3 tests/model/check_model.py --dump build/cli/quorvel-dump \
+#          --mkimage build/tools/quorvel-mkimage   (CTest: ModelAgreement)
 """Checks quorvel-dump against the reference model on seeded random box files.
 
 Usage: check_model.py --dump PATH [--mkimage PATH] [--seed N] [--count N] [--keep DIR]
 
 Generates the files (gen_boxes.py) into a fresh temporary folder, runs
 `quorvel-dump --json` on them in batches and refmodel.py on each, and
-compares the two per file and field. Prints the first differences (file,
+compares the two per file and field, and whether the file made quorvel-dump
+report it and exit with status 1 exactly when the model says it is no
+readable box. Prints the first differences (file,
 field, both values) and exits 1 when there is any, 0 when all agree.
 --keep writes the files into DIR instead and leaves them there, for
 looking at a difference afterwards.
@@ -30,37 +32,30 @@ SHOWN_DIFFERENCES = 10
 
 
 def run_dump(dump, paths):
-    """quorvel-dump's JSON objects for the paths, in order."""
+    """quorvel-dump's JSON objects for the paths, in order, its exit status and
+    the set of paths it reported as unreadable."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     proc = subprocess.run([dump, "--json", "--", *paths], capture_output=True, env=env)
     if proc.returncode not in (0, 1):
         raise RuntimeError(f"quorvel-dump exited with {proc.returncode}: "
                            f"{proc.stderr.decode(errors='replace')}")
-    return json.loads(proc.stdout.decode("utf-8"))
-
-
-def first_difference(a, b):
-    """Where two texts part, with a little context of each."""
-    at = next((i for i, (x, y) in enumerate(zip(a, b)) if x != y), min(len(a), len(b)))
-    start = max(0, at - 40)
-    return f"from character {at}: {a[start:at + 40]!r} vs {b[start:at + 40]!r}"
+    lines = proc.stderr.decode("utf-8", errors="surrogateescape").splitlines()
+    reported = {p for p in paths if any(line.startswith(f"quorvel-dump: {p}: ") for line in lines)}
+    return json.loads(proc.stdout.decode("utf-8")), proc.returncode, reported
 
 
 def differences(engine, model):
     """(field, engine value, model value) for every field in which they differ."""
-    out = []
-    if engine.get("file") != model["file"]:
-        out.append(("file", engine.get("file"), model["file"]))
-    if engine.get("shown") != model["shown"]:
-        out.append(("shown", engine.get("shown"), model["shown"]))
+    out = [(k, engine.get(k), model[k]) for k in ("file", "shown") if engine.get(k) != model[k]]
     labels = engine.get("labels", {})
     for key in sorted(set(labels) | set(model["labels"])):
         if labels.get(key) != model["labels"].get(key):
             out.append((f"labels.{key}", labels.get(key), model["labels"].get(key)))
     if engine.get("text") != model["text"]:
         text = engine.get("text") or ""
-        out.append(("text", text if len(text) < 200 else first_difference(text, model["text"]),
-                    model["text"] if len(model["text"]) < 200 else "(see left)"))
+        at = next((i for i, (x, y) in enumerate(zip(text, model["text"])) if x != y),
+                  min(len(text), len(model["text"])))
+        out.append((f"text from character {at}", text[at:at + 80], model["text"][at:at + 80]))
     extra = sorted(set(engine) - {"file", "shown", "labels", "text"})
     if extra:
         out.append(("keys", extra, "none"))
@@ -72,12 +67,19 @@ def check(dump, paths):
     bad = 0
     for start in range(0, len(paths), BATCH):
         batch = paths[start:start + BATCH]
-        engine = run_dump(dump, batch)
+        engine, status, reported = run_dump(dump, batch)
         if len(engine) != len(batch):
             print(f"quorvel-dump gave {len(engine)} objects for {len(batch)} files")
             return len(batch)
+        due = {p for p in batch if refmodel.unreadable(p)}
+        if status != (1 if due else 0):
+            print(f"quorvel-dump exited with {status} for files {start} to {start + len(batch) - 1}"
+                  f", {len(due)} of them unreadable")
+            bad += 1
         for path, got in zip(batch, engine):
             diffs = differences(got, refmodel.show(path))
+            if (path in reported) != (path in due):
+                diffs.append(("reported unreadable", path in reported, path in due))
             if diffs:
                 bad += 1
                 if bad <= SHOWN_DIFFERENCES:

@@ -6,10 +6,10 @@
 # the version reader's two level-8 lines, "new char[N] = <address>" and
 # "delete <address>", each after the time stamp "<DD.MM.YYYY hh:mm:ss>: ".
 # Escape closes the about box, then the viewer.
-# Usage: tools/xvfb-about.sh   (build first: tools/build.sh)
+# Usage: tests/xvfb/xvfb-about.sh   (build first: tools/build.sh)
 # Needs: xvfb xauth xdotool (Debian packages).
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
 viewer=$build/viewer/quorvel
 

@@ -1,9 +1,8 @@
-#!/usr/bin/env python3
 """A second, independent reading of the box format and its record text.
 
-Usage: refmodel.py FILE...
+Run: through tests/model/check_model.py (CTest: ModelAgreement).
 
-Prints the same JSON array as `quorvel-dump --json FILE...`: per file its
+show(path) gives the object `quorvel-dump --json` prints for the file: its
 path, whether the viewer shows it, the six summary labels as a user reads
 them and the record text. Each file is taken as a freshly started viewer
 would show it. Python 3 standard library only; written to be read next to
@@ -15,9 +14,7 @@ files this model is checked on carry only intact pictures or bytes that
 are plainly not a picture, so no decoder is needed.
 """
 
-import json
 import struct
-import sys
 import zlib
 
 HEADER_SIZE = 64
@@ -384,15 +381,10 @@ def show(path):
     return result
 
 
-def main(argv):
-    if not argv:
-        print("usage: refmodel.py FILE...", file=sys.stderr)
-        return 2
-    results = [show(path) for path in argv]
-    json.dump(results, sys.stdout, ensure_ascii=False)
-    sys.stdout.write("\n")
-    return 0 if all(r["shown"] for r in results) else 1
-
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+def unreadable(path):
+    """True when quorvel-dump must count the file as no readable box: not
+    shown at all, or shown with a magic this reader does not know."""
+    if not show(path)["shown"]:
+        return True
+    with open(path, "rb") as f:
+        return f.read(len(MAGIC)) != MAGIC

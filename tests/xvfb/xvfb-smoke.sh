@@ -3,10 +3,10 @@
 # opens exactly one window titled "Quorvel" whose cover frame and text view
 # differ from a start without a file, whose first view shows text at the
 # view's left edge, and Escape ends it.
-# Usage: tools/xvfb-smoke.sh [EXAMPLE.box]   (build first: tools/build.sh)
+# Usage: tests/xvfb/xvfb-smoke.sh [EXAMPLE.box]   (build first: tools/build.sh)
 # Needs: xvfb xauth xdotool imagemagick (Debian packages).
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
 viewer=$build/viewer/quorvel
 example=$(realpath "${1:-$top/examples/two-dvds.box}")

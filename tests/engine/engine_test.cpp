@@ -1,0 +1,186 @@
+// Run: ctest --test-dir build -R 'Engine|Truncation'   (or build/tests/engine_tests)
+// From box bytes to record text: the worked example, the loader's block
+// ranges, the record walk's ends, a renderer used for several files, and every
+// prefix of every example file (run under -DQUORVEL_SANITIZE=ON to have reads
+// past a block reported). Labels, tokens and compression are compared with
+// the independent model on generated files (ModelAgreement).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "boxfile/box_display.h"
+#include "boxfile/box_loader.h"
+#include "support/box_builder.h"
+
+namespace quorvel {
+namespace {
+
+using testing::Bytes;
+using testing::Concat;
+using testing::Token;
+
+// Accepts any cover starting with "PIC" as a picture of 321 x 45.
+std::optional<CoverSize> FakeCover(std::span<const unsigned char> bytes) {
+    if (bytes.size() >= 3 && bytes[0] == 'P' && bytes[1] == 'I' && bytes[2] == 'C') {
+        return CoverSize{321, 45};
+    }
+    return std::nullopt;
+}
+
+// Loads `bytes` from an exact-size heap copy, so any read past the end
+// touches memory the sanitizers watch, and shows it with `renderer`.
+BoxDisplay ShowBytes(std::span<const unsigned char> bytes, CRecordRenderer& renderer) {
+    auto copy = std::make_unique<unsigned char[]>(bytes.size() + 1);
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    FreeBoxFile();
+    LoadBoxBytes({copy.get(), bytes.size()});
+    BoxDisplay display;
+    if (g_pBoxHeader) {
+        display = ShowBoxFile(renderer, FakeCover);
+    }
+    FreeBoxFile();
+    return display;
+}
+
+std::string ShowData(const Bytes& data) {
+    testing::BoxSpec box;
+    box.data = data;
+    CRecordRenderer renderer;
+    return ShowBytes(testing::BuildBox(box), renderer).text;
+}
+
+TEST(Engine, WorkedExampleByteForByte) {
+    const Bytes data = {0x80, 0x00, 0x10, 0x03, 0x41, 0x42, 0x43, 0x81, 0x02, 0x01, 0x00, 0x30,
+                        0x01, 0x44, 0x31, 0x01, 0x02, 0x83, 0x02, 0x01, 0x00, 0x50, 0x01, 0x46,
+                        0x59, 0x01, 0x4C, 0x5A, 0x01, 0x53, 0x5B, 0x03, 0x31, 0x23, 0x31, 0x5C,
+                        0x01, 0x52, 0x5D, 0x05, 0x41, 0x09, 0x42, 0x09, 0x31, 0x5E, 0x03, 0x31,
+                        0x23, 0x31, 0x5F, 0x03, 0x31, 0x09, 0x58, 0x85, 0x00};
+    ASSERT_EQ(data.size(), 57u);
+    EXPECT_EQ(ShowData(data),
+              "\r\nBox-Titel:\t\tABC\r\nBox-Dvds:\t1\r\nDvd-Titel:\t\tD\r\nDvd-RC:\t\t2"
+              "\r\nDvd-Filme:\t1\r\nFilm-Titel:\t\tF\r\nFilm-Sprache:\tL in S"
+              "\r\nFilm-Person:\t[R] A, B {X}");
+}
+
+TEST(Engine, RecordText) {
+    const Bytes person =
+        Concat({Token(0x5C, "R"), Token(0x5D, "A\tB\t3"), Token(0x5E, "1#1"), Token(0x5F, "1\tn")});
+    const Bytes end = Token(0x80, "");
+    const std::pair<Bytes, std::string> cases[] = {
+        // The last token's line is dropped, its content still counts.
+        {Concat({Token(0x10, "A"), Token(0x50, "B")}), "\r\nBox-Titel:\t\tA"},
+        {Concat({Token(0x61, "K"), Token(0x60, "I")}), "\r\n[Inhalt]\r\nI\r\n[Kommentar]\r\nK"},
+        // Person lines follow the line that ends their block, or the walk.
+        {Concat({Token(0x10, "A"), person, Token(0x50, "B"), end}),
+         "\r\nBox-Titel:\t\tA\r\nFilm-Titel:\t\tB\r\nFilm-Person:\t[R] A, B [3] {n}"},
+        {Concat({person, end, Token(0x5E, "1#1"), Token(0x85, ""), end}),
+         "\r\nFilm-Person:\t[R] A, B [3] {n}\r\nFilm-Person:\t"},
+        // A token cut by the block's end is not rendered; a header cut too.
+        {Concat({Token(0x10, "A"), Token(0x50, "B"), Bytes{0x60}}),
+         "\r\nBox-Titel:\t\tA\r\nFilm-Titel:\t\tB"},
+        // A token that ends exactly at the block's end is the last one.
+        {Concat({Token(0x10, "A"), Token(0x60, "C")}), "\r\nBox-Titel:\t\tA\r\n[Inhalt]\r\nC"},
+    };
+    for (const auto& [data, text] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(data));
+        EXPECT_EQ(ShowData(data), text);
+    }
+}
+
+TEST(Engine, EachFileStartsFresh) {
+    // A file ending inside a person block, with content and comment, must
+    // leave nothing for the next file shown by the same renderer.
+    CRecordRenderer renderer;
+    testing::BoxSpec first;
+    first.data = Concat({Token(0x10, "A"), Token(0x60, "I"), Token(0x61, "K"), Token(0x5E, "1#1")});
+    EXPECT_EQ(ShowBytes(testing::BuildBox(first), renderer).text,
+              "\r\nBox-Titel:\t\tA\r\nFilm-Person:\t\r\n[Inhalt]\r\nI\r\n[Kommentar]\r\nK");
+    testing::BoxSpec second;
+    second.data =
+        Concat({Token(0x59, "Deutsch"), Token(0x5A, "DD"), Token(0x5B, "1#1"), Token(0x80, "")});
+    EXPECT_EQ(ShowBytes(testing::BuildBox(second), renderer).text,
+              "\r\nFilm-Sprache:\tDeutsch in DD");
+}
+
+TEST(Engine, LoaderBlockRanges) {
+    struct Case {
+        uint32_t coverOffset, dataOffset;
+        bool cover, data;
+    };
+    // Cover bytes: 10, data bytes: 7, file length 81. A cover of 17 bytes
+    // ends at the file's end; one of 18 does not fit. A negative cover moves
+    // the data before it; 0xFFFFFFF0 to 0 wraps to a cover of 16.
+    const Case cases[] = {{64, 74, true, true},   {64, 200, false, false},
+                          {64, 82, false, false}, {64, 81, true, false},
+                          {100, 64, false, true}, {0xFFFFFFF0u, 0, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.coverOffset << " " << c.dataOffset);
+        const Bytes file = testing::BuildBox({.cover = testing::ToBytes("COVERBYTES"),
+                                              .data = Bytes(7, 'd'),
+                                              .coverOffset = c.coverOffset,
+                                              .dataOffset = c.dataOffset});
+        FreeBoxFile();
+        LoadBoxBytes(file);
+        EXPECT_EQ(g_pCoverBlock != nullptr, c.cover);
+        EXPECT_EQ(g_pDataBlock != nullptr, c.data);
+        if (g_pDataBlock) {
+            const int64_t start = 64 + static_cast<int32_t>(c.dataOffset - c.coverOffset);
+            EXPECT_EQ(Bytes(DataBlock().begin(), DataBlock().end()),
+                      Bytes(file.begin() + start, file.begin() + start + g_nDataSize));
+        }
+    }
+    FreeBoxFile();
+    EXPECT_EQ(g_pBoxHeader, nullptr);
+    EXPECT_EQ(g_nCoverSize + g_nDataSize, 0);
+}
+
+std::vector<std::filesystem::path> Examples() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(QUORVEL_SOURCE_DIR) + "/examples")) {
+        if (entry.path().extension() == ".box") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(Truncation, EveryPrefixAndFlippedBytesOfEveryExample) {
+    const auto examples = Examples();
+    EXPECT_GE(examples.size(), 3u);
+    for (const auto& path : examples) {
+        SCOPED_TRACE(path.string());
+        Bytes file = testing::ReadFile(path.string());
+        ASSERT_GT(file.size(), 64u);
+        CRecordRenderer renderer;
+        const std::string whole = ShowBytes(file, renderer).text;
+        EXPECT_NE(whole.find("Box-Titel:"), std::string::npos);
+        size_t shownPrefixes = 0;
+        for (size_t length = 0; length < file.size(); ++length) {
+            const BoxDisplay d = ShowBytes({file.data(), length}, renderer);
+            EXPECT_EQ(d.shown, length >= 64) << length;
+            shownPrefixes += d.text.empty() ? 0 : 1;
+            // A cut file never shows more than the whole one.
+            EXPECT_LE(d.text.size(), whole.size() + 64) << length;
+        }
+        // Stored data blocks render partly from a prefix; compressed ones do
+        // not inflate at all.
+        if ((file[54] & 0x80) == 0) {
+            EXPECT_GT(shownPrefixes, 0u);
+        }
+        // Every byte of the header and the first block starts, then a spread.
+        for (size_t at = 0; at < file.size(); at += (at < 1024 ? 1 : 13)) {
+            for (const unsigned char mask : {0x01, 0x80, 0xFF}) {
+                file[at] ^= mask;
+                ShowBytes(file, renderer);
+                file[at] ^= mask;
+            }
+        }
+        EXPECT_EQ(ShowBytes(file, renderer).text, whole);
+    }
+}
+
+}  // namespace
+}  // namespace quorvel
