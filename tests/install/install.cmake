@@ -5,6 +5,15 @@ add_test(NAME Install.Tree
             ${PROJECT_BINARY_DIR} ${QUORVEL_INSTALL_ROOT})
 set_tests_properties(Install.Tree PROPERTIES FIXTURES_SETUP quorvel_installed)
 
+# Builds a MIME database from the package file Install.Tree installed.
+add_executable(mime_type_test install/mime_type_test.cpp)
+target_link_libraries(mime_type_test PRIVATE Qt6::Core GTest::gtest GTest::gtest_main)
+target_include_directories(mime_type_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(mime_type_test PRIVATE QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUORVEL_INSTALL_ROOT="${QUORVEL_INSTALL_ROOT}")
+gtest_discover_tests(mime_type_test DISCOVERY_MODE PRE_TEST
+    PROPERTIES FIXTURES_REQUIRED quorvel_installed)
+
 quorvel_test(NAME thumbnailer_test
     SOURCES install/thumbnailer_test.cpp
     LIBS quorvel_thumbnail)

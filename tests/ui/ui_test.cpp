@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <filesystem>
 #include <functional>
@@ -37,6 +39,7 @@
 #include "ui/cover_saver.h"
 #include "ui/find_bar.h"
 #include "ui/text_zoom.h"
+#include "ui/translations.h"
 #include "ui/viewer_dlg.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
@@ -501,6 +504,32 @@ TEST_F(ViewerFeatures, EveryValueStartsInOneColumnAtEveryZoom) {
     // The text itself keeps the renderer's tabs.
     m_dlg.OpenBoxFile(all);
     EXPECT_TRUE(view.toPlainText().contains("\nBox-Titel:\t\tWert\n"));
+}
+
+// Qt's own entries speak German beside ours; the reason a file is not shown
+// goes to stderr in the dump tool's words, one line.
+TEST_F(ViewerFeatures, GermanMenusAndTheReasonOnStderr) {
+    const QString qm = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm";
+    if (QFile::exists(qm)) {
+        QTranslator translator;
+        ASSERT_TRUE(InstallGermanQtTranslations(translator));
+        m_dlg.OpenBoxFile(QUORVEL_SOURCE_DIR "/examples/two-dvds.box");
+        m_dlg.TextView().selectAll();
+        QStringList entries;
+        const std::unique_ptr<QMenu> menu = m_dlg.CreateTextViewMenu();
+        for (const QAction* action : menu->actions()) {
+            entries << action->text().section(u'\t', 0, 0);  // without the shortcut
+        }
+        QCoreApplication::removeTranslator(&translator);
+        for (const char* german : {"&Kopieren", "Alles ausw\xC3\xA4hlen"}) {
+            EXPECT_TRUE(entries.contains(QString::fromUtf8(german)))
+                << german << " in " << entries.join(u'|').toStdString();
+        }
+    }
+    const std::string missing = QFile::encodeName(m_dir.filePath("fehlt.box")).toStdString();
+    ::testing::internal::CaptureStderr();
+    m_dlg.OpenBoxFile(missing);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quorvel: " + missing + ": not found\n");
 }
 
 TEST_F(ViewerFeatures, FindHighlightsEveryMatchAndStepsRound) {
