@@ -10,3 +10,8 @@ quorvel_test(NAME ui_feature_tests
     SOURCES ui/ui_test_main.cpp ui/viewer_features_test.cpp
     LIBS quorvel_ui Qt6::Test
     GUI)
+# Record texts of very many lines, fed to the view in slices.
+quorvel_test(NAME ui_feeder_tests
+    SOURCES ui/ui_test_main.cpp ui/text_feeder_test.cpp
+    LIBS quorvel_ui Qt6::Test
+    GUI)
