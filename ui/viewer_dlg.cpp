@@ -24,6 +24,7 @@
 #include "ui/folder_stepper.h"
 #include "ui/no_settings.h"
 #include "ui/tab_layout.h"
+#include "ui/text_feeder.h"
 #include "ui/text_zoom.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
@@ -51,6 +52,7 @@ CViewerDlg::CViewerDlg(const CApplikation& app, QWidget* parent)
     new CValueColumn(m_edit);
     m_zoom = new CTextZoom(m_edit);
     m_findBar = new CFindBar(m_edit, this);
+    m_feeder = new CTextFeeder(m_edit);
     CreateShortcuts();
     m_cover->SetPaintOver([this](QPainter* dc) { OnPaint(dc); });
     connect(&m_edit, &CDropEdit::TextSetFocus, this, &CViewerDlg::OnTextSetFocus);
@@ -193,8 +195,14 @@ void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
         }
     }
     // One call for the whole text, also when empty; a new text starts at its
-    // first line.
-    m_edit.setPlainText(RecordViewText(display.text));
+    // first line. A text of very many lines arrives in slices after this;
+    // where the caret followed it to the end, the last line comes into sight
+    // once it is all in, as it would have at once.
+    m_feeder->SetText(RecordViewText(display.text), [this] {
+        if (m_edit.textCursor().atEnd()) {
+            RevealCaret();
+        }
+    });
     update();
     repaint();
 }
@@ -297,9 +305,12 @@ void CViewerDlg::ApplyMinTrackSize() {
 }
 
 void CViewerDlg::OnTextSetFocus() {
-    if (!m_bInitialized) {
-        return;
+    if (m_bInitialized) {
+        RevealCaret();
     }
+}
+
+void CViewerDlg::RevealCaret() {
     // The caret's line comes into sight, but the view keeps its sideways
     // place: scrolled to a long last line's end, the first view would be
     // mostly empty.

@@ -28,6 +28,7 @@ namespace quorvel {
 class CApplikation;
 class CCoverFrame;
 class CFindBar;
+class CTextFeeder;
 class CTextZoom;
 
 // Size types of OnSize.
@@ -131,6 +132,9 @@ private:
     void ApplyMinTrackSize();
     void SizeFromState();
     void StepFile(bool forward);
+    // Clears the selection and brings the caret's line into sight, keeping
+    // the view's sideways place.
+    void RevealCaret();
 
     CCoverPicture m_picture;
     CDropEdit m_edit;
@@ -147,6 +151,7 @@ private:
     std::vector<unsigned char> m_coverBytes;
     CFindBar* m_findBar = nullptr;  // children of the dialog and the view
     CTextZoom* m_zoom = nullptr;
+    CTextFeeder* m_feeder = nullptr;  // child of the view
     const CApplikation& m_app;
 };
 
