@@ -1,11 +1,6 @@
 # Tests of the ui area: the main window, its text view and features, offscreen.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 quorvel_test(NAME ui_tests
-    SOURCES ui/ui_test.cpp
-    LIBS quorvel_ui Qt6::Test
-    GUI)
-# Record texts of very many lines, fed to the view in slices.
-quorvel_test(NAME ui_feeder_tests
-    SOURCES ui/ui_test_main.cpp ui/text_feeder_test.cpp
+    SOURCES ui/ui_test.cpp ui/text_feeder_test.cpp
     LIBS quorvel_ui Qt6::Test
     GUI)
