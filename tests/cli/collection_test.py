@@ -180,6 +180,13 @@ class Csv(unittest.TestCase):
                 self.assertEqual(row["film.persons"].count("; ") + 1 if film["persons"] else 0,
                                  len(film["persons"]))
 
+    def test_quotes_commas_and_line_ends_survive_a_csv_reader(self):
+        title = 'Die "Kiste", Teil 1\r\nzwei'
+        with tempfile.TemporaryDirectory() as folder:
+            (Path(folder) / "q.box").write_bytes(box_with_title(title.encode()))
+            out = dump("--csv", "q.box", cwd=folder).stdout.decode("utf-8")
+        self.assertEqual(next(csv.DictReader(io.StringIO(out, newline="")))["box.title"], title)
+
 
 class Covers(unittest.TestCase):
     def test_covers_are_the_pictures_the_boxes_were_made_from(self):

@@ -97,12 +97,17 @@ const Case kCases[] = {
          std::filesystem::resize_file(path, uint64_t{1} << 31, ec);
          return ec ? std::string() : path;
      }},
-    {"wrong magic", LoadStatus::kWrongMagic, 0, false,
+    // The magic is judged before the size: a huge file that is no box is
+    // told as such.
+    {"2 GiB, wrong magic", LoadStatus::kWrongMagic, 0, false,
      [](const std::string& dir) {
          testing::BoxSpec box;
          box.magic = "MIRAX3.0";
          box.data = testing::Token(0x10, "T");
-         return Written(dir + "alt.box", testing::BuildBox(box));
+         const std::string path = Written(dir + "alt.box", testing::BuildBox(box));
+         std::error_code ec;
+         std::filesystem::resize_file(path, uint64_t{1} << 31, ec);
+         return ec ? std::string() : path;
      }},
     {"shorter than it claims", LoadStatus::kReadError, 0, false, ShrinkingFile},
 };
