@@ -68,19 +68,11 @@ Bytes ProgressiveJpeg(int width, int height, int scans) {
     const int blocks = (width / 8) * (height / 8);
     const int run = 31 - __builtin_clz(static_cast<unsigned>(blocks));  // 2^run blocks
     Bytes jpeg = kSoi + Bytes{0xFF, 0xDB, 0x00, 0x43, 0x00} + Bytes(64, 1);
-    jpeg = jpeg + Bytes{0xFF,
-                        0xC2,
-                        0x00,
-                        0x0B,
-                        0x08,
-                        static_cast<unsigned char>(height >> 8),
-                        static_cast<unsigned char>(height),
-                        static_cast<unsigned char>(width >> 8),
-                        static_cast<unsigned char>(width),
-                        0x01,
-                        0x01,
-                        0x11,
-                        0x00};
+    const auto be16 = [](int v) {
+        return Bytes{static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)};
+    };
+    jpeg = jpeg + Bytes{0xFF, 0xC2, 0x00, 0x0B, 0x08} + be16(height) + be16(width) +
+           Bytes{0x01, 0x01, 0x11, 0x00};
     // DC table: category 0 only, code 0. AC table: end-of-band runs
     // r << 4 (r 0-14) with the 4-bit code r.
     jpeg = jpeg + Bytes{0xFF, 0xC4, 0x00, 0x14, 0x00, 1} + Bytes(15, 0) + Bytes{0x00};
@@ -118,7 +110,6 @@ TEST(JpegScans, CoversWithTooManyScansOrPixelScansAreRefused) {
     } cases[] = {
         {"small, at the scan bound", 64, kMaxJpegScans, true},
         {"small, one scan more", 64, kMaxJpegScans + 1, false},
-        {"small, many more", 64, 10000, false},
         {"large, at the pixel-scan bound", side, fitScans, true},
         {"large, one scan more", side, fitScans + 1, false},
     };

@@ -11,7 +11,6 @@ import json
 import os
 import pty
 import resource
-import struct
 import subprocess
 import sys
 import tempfile
@@ -42,17 +41,16 @@ def dump(*args, cwd=None, stdin=None, check=True):
     return proc
 
 
-def header_only_box(date=b"20060131", time=b"235959"):
+def header_only_box():
     """A 64-byte box with the right magic and neither cover nor data."""
-    return (b"MIRAX4.0" + bytes(32) + date.ljust(8, b"\0") + time.ljust(6, b"\0")
-            + bytes([0, 0]) + struct.pack("<II", 64, 64))
+    sys.path.insert(0, str(TOP / "tools"))
+    from boxwriter import build_header
+    return build_header({"exportDate": "20060131", "exportTime": "235959"}, 0, False, False)
 
 
 def box_with_title(title_bytes):
     """A stored box whose data block holds one box title (and an end marker)."""
-    data = bytes([0x10, len(title_bytes)]) + title_bytes + bytes([0x80, 0])
-    head = header_only_box()[:56] + struct.pack("<II", 64, 64)
-    return head + data
+    return header_only_box() + bytes([0x10, len(title_bytes)]) + title_bytes + bytes([0x80, 0])
 
 
 class Records(unittest.TestCase):
@@ -181,6 +179,13 @@ class Csv(unittest.TestCase):
                      str(film["length"]), record["content"] or ""])
                 self.assertEqual(row["film.persons"].count("; ") + 1 if film["persons"] else 0,
                                  len(film["persons"]))
+
+    def test_quotes_commas_and_line_ends_survive_a_csv_reader(self):
+        title = 'Die "Kiste", Teil 1\r\nzwei'
+        with tempfile.TemporaryDirectory() as folder:
+            (Path(folder) / "q.box").write_bytes(box_with_title(title.encode()))
+            out = dump("--csv", "q.box", cwd=folder).stdout.decode("utf-8")
+        self.assertEqual(next(csv.DictReader(io.StringIO(out, newline="")))["box.title"], title)
 
 
 class Covers(unittest.TestCase):

@@ -8,7 +8,7 @@ Run:  python3 tests/hostile/make_hostile.py OUTDIR          # every case
       python3 tests/hostile/make_hostile.py --jpeg W H SCANS [--dense] OUT.jpg
 
 Files are made at test time into the build folder and never committed; the
-2 GiB one is sparse. Standard library only.
+2 GiB one is sparse. Box files come from tools/boxwriter.py.
 """
 
 import argparse
@@ -19,60 +19,33 @@ import struct
 import sys
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools"))
+from boxwriter import build_header, compress_block, token  # noqa: E402
+
 MIB = 1 << 20
 JPEG_FLAGS, COVER_COMPRESSED, DATA_COMPRESSED = 0x01, 0x40, 0x80
 
 
 # ---------------------------------------------------------------- box files
 
-def header(flags, cover_length, magic=b"MIRAX4.0"):
-    return (magic.ljust(8, b"\0") + bytes(32) + b"20061224" + b"183000" +
-            bytes([flags, 0]) + struct.pack("<II", 64, 64 + cover_length))
+def box(flags=0, cover=b"", data=b"", magic="MIRAX4.0"):
+    head = {"magic": magic, "exportDate": "20061224", "exportTime": "183000", "flags": flags}
+    return build_header(head, len(cover), False, False) + cover + data
 
 
-def compressed(content_chunks, declared):
-    """A stored compressed block: 4-byte declared length and a zlib stream,
-    fed in chunks so a 512 MiB content never sits in memory."""
-    engine = zlib.compressobj(9)
-    parts = [struct.pack("<I", declared)]
-    for chunk in content_chunks:
-        parts.append(engine.compress(chunk))
-    parts.append(engine.flush())
-    return b"".join(parts)
+def zeros_block(size):
+    """A stored compressed block of `size` zero bytes, deflated a MiB at a
+    time so 512 MiB never sit in memory."""
+    engine, chunk = zlib.compressobj(9), bytes(MIB)
+    parts = [engine.compress(chunk[:min(MIB, size - at)]) for at in range(0, size, MIB)]
+    return struct.pack("<I", size) + b"".join(parts) + engine.flush()
 
-
-def zeros(total, chunk=MIB):
-    while total > 0:
-        yield bytes(min(chunk, total))
-        total -= chunk
-
-
-def box(flags=0, cover=b"", data=b""):
-    return header(flags, len(cover)) + cover + data
-
-
-def tok(code, payload):
-    return bytes([code, len(payload)]) + payload
-
-
-def data_block(tokens, compress=True):
-    if not compress:
-        return tokens
-    return compressed([tokens], len(tokens))
-
-
-# ---------------------------------------------------------------- the cases
 
 def language_refs(count):
     """Two 255-byte language definitions, then `count` references to both:
     five input bytes give a line of about 530."""
-    tokens = tok(0x59, b"L" * 255) + tok(0x5A, b"S" * 255) + tok(0x5B, b"1#1") * count
-    return box(DATA_COMPRESSED, data=data_block(tokens))
-
-
-def zero_block(size):
-    """A data block of zero bytes: each pair an unknown token and a line."""
-    return box(DATA_COMPRESSED, data=compressed(zeros(size), size))
+    tokens = token(0x59, b"L" * 255) + token(0x5A, b"S" * 255) + token(0x5B, b"1#1") * count
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
 
 
 # libstdc++'s std::hash for strings: 64-bit Murmur with a fixed, public seed.
@@ -115,15 +88,15 @@ def colliding_texts(count, rng):
 
 def hash_collisions(count):
     rng = random.Random(14)
-    tokens = b"".join(tok(0x59, t) for t in colliding_texts(count, rng))
+    tokens = b"".join(token(0x59, t) for t in colliding_texts(count, rng))
     return box(0, data=tokens)
 
 
 def resets_after_big_table(definitions, resets):
     """A huge table, then many empty person blocks, each emptying all tables."""
-    tokens = b"".join(tok(0x59, b"%07d" % i) for i in range(definitions))
+    tokens = b"".join(token(0x59, b"%07d" % i) for i in range(definitions))
     tokens += b"\x5E\x00\x80\x00" * resets
-    return box(DATA_COMPRESSED, data=data_block(tokens))
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
 
 
 class BitWriter:
@@ -212,22 +185,13 @@ def progressive_jpeg(width, height, scans, dense=False):
 
 
 def jpeg_cover(width, height, scans):
-    jpeg = progressive_jpeg(width, height, scans)
-    cover = compressed([jpeg], len(jpeg))
-    return box(JPEG_FLAGS | COVER_COMPRESSED, cover=cover, data=tok(0x10, b"Titel") + b"\x80\x00")
-
-
-def inflating_cover(size):
-    return box(JPEG_FLAGS | COVER_COMPRESSED, cover=compressed(zeros(size), size))
-
-
-def inflating_data(size):
-    return box(DATA_COMPRESSED, data=compressed(zeros(size), size))
+    cover = compress_block(progressive_jpeg(width, height, scans))
+    return box(JPEG_FLAGS | COVER_COMPRESSED, cover=cover, data=token(0x10, b"Titel") + b"\x80\x00")
 
 
 def write_sparse_no_magic(path, size):
     with open(path, "wb") as out:
-        out.write(header(0, 0, magic=b"NOTABOX!"))
+        out.write(box(magic="NOTABOX!"))
         out.truncate(size)
 
 
@@ -239,13 +203,14 @@ CASES = {
     "language-refs-small": (lambda: language_refs(210_000), {"cut": True}),
     "language-refs-medium": (lambda: language_refs(840_000), {"cut": True}),
     "language-refs-large": (lambda: language_refs(3_350_000), {"cut": True}),
-    "zero-tokens-16m": (lambda: zero_block(16 * MIB), {"cut": True}),
-    "zero-tokens-64m": (lambda: zero_block(64 * MIB), {"cut": True}),
+    "zero-tokens-16m": (lambda: box(DATA_COMPRESSED, data=zeros_block(16 * MIB)), {"cut": True}),
+    "zero-tokens-64m": (lambda: box(DATA_COMPRESSED, data=zeros_block(64 * MIB)), {"cut": True}),
     "hash-collisions": (lambda: hash_collisions(60_000), {"cut": False}),
     "resets-after-big-table": (lambda: resets_after_big_table(500_000, 100_000), {"cut": False}),
     "jpeg-10000-scans": (lambda: jpeg_cover(5792, 5792, 10_000), {"cover": False}),
-    "inflate-512m-cover": (lambda: inflating_cover(512 * MIB), {"cover": False}),
-    "inflate-512m-data": (lambda: inflating_data(512 * MIB), {}),
+    "inflate-512m-cover": (lambda: box(JPEG_FLAGS | COVER_COMPRESSED,
+                                       cover=zeros_block(512 * MIB)), {"cover": False}),
+    "inflate-512m-data": (lambda: box(DATA_COMPRESSED, data=zeros_block(512 * MIB)), {}),
     "sparse-2g-no-magic": (lambda path: write_sparse_no_magic(path, 2**31 - 1), {"status": 1}),
 }
 

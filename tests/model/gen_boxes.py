@@ -83,24 +83,19 @@ def make_pictures(rng, mkimage=None):
 
 def text(rng, limit=40):
     """Text bytes of one of several flavours, at most limit bytes."""
-    kind = rng.randrange(9)
-    if kind == 0:
-        out = b""
-    elif kind == 8:
-        out = bytes(rng.randrange(1, 256) for _ in range(limit))
-    elif kind == 1:
-        out = rng.choice(WORDS).encode()
-    elif kind == 2:
-        out = bytes(rng.choice(CP1252_EXTRAS + b"abcXYZ ") for _ in range(rng.randint(1, 12)))
-    elif kind == 3:
-        out = rng.choice(WORDS).encode() + b"\0" + rng.choice(WORDS).encode()
-    elif kind == 4:
-        out = bytes(rng.randrange(1, 256) for _ in range(rng.randint(1, 20)))
-    elif kind == 5:
-        out = rng.choice(WORDS).encode() + b"\t" + rng.choice([b"#", b"\r\n", b"12"])
-    else:
-        out = case_variant(rng, rng.choice(WORDS).encode())
-    return out[:limit]
+    word = lambda: rng.choice(WORDS).encode()  # noqa: E731
+    flavours = [
+        lambda: b"",
+        word,
+        lambda: bytes(rng.choice(CP1252_EXTRAS + b"abcXYZ ") for _ in range(rng.randint(1, 12))),
+        lambda: word() + b"\0" + word(),
+        lambda: bytes(rng.randrange(1, 256) for _ in range(rng.randint(1, 20))),
+        lambda: word() + b"\t" + rng.choice([b"#", b"\r\n", b"12"]),
+        lambda: case_variant(rng, word()),
+        lambda: case_variant(rng, word()),
+        lambda: bytes(rng.randrange(1, 256) for _ in range(limit)),
+    ]
+    return flavours[rng.randrange(9)]()[:limit]
 
 
 def case_variant(rng, raw):
@@ -339,21 +334,16 @@ def cover_content(rng, pictures):
 
 def stamp(rng, width):
     digits = lambda n: "".join(rng.choice("0123456789") for _ in range(n))  # noqa: E731
-    kind = rng.randrange(8)
-    if kind < 3:
-        value = digits(width)
-    elif kind == 3:
-        value = ""
-    elif kind == 4:
+    among = lambda chars: "".join(rng.choice(chars) for _ in range(width))  # noqa: E731
+
+    def with_nul():
         value = digits(rng.randrange(width))
-        value += "\0" + digits(width - len(value) - 1)
-    elif kind == 5:
-        value = "".join(rng.choice("+- \t\n\v\f\r0123456789") for _ in range(width))
-    elif kind == 6:
-        value = "".join(rng.choice("abcXYZ-+ 19") for _ in range(width))
-    else:
-        value = "".join(chr(rng.randrange(256)) for _ in range(width))
-    return value[:width]
+        return value + "\0" + digits(width - len(value) - 1)
+
+    kinds = [lambda: digits(width)] * 3 + [
+        lambda: "", with_nul, lambda: among("+- \t\n\v\f\r0123456789"),
+        lambda: among("abcXYZ-+ 19"), lambda: "".join(chr(rng.randrange(256)) for _ in range(width))]
+    return kinds[rng.randrange(8)]()[:width]
 
 
 def header(rng, flags, cover_offset, data_offset):
