@@ -25,7 +25,7 @@ for program in quorvel quorvel-dump quorvel-thumbnailer; do
 done
 for size in 16 22 24 32 48 64 128 256; do
     for png in "$root"/usr/share/icons/hicolor/${size}x${size}/*/*.png; do
-        file -b "$png" | grep -q "PNG image data, $size x $size," || fail "$png is not $size x $size"
+        [[ $(file -b "$png") == *"PNG image data, $size x $size,"* ]] || fail "$png is not $size x $size"
     done
 done
 

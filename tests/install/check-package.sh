@@ -34,8 +34,9 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 zlib1g libc6; do
 done
 
 dpkg-deb -x "$deb" "$work/root"
-readelf -S "$work/root/usr/bin/quorvel" | grep -q '\.quorvel_version' ||
-    fail "stripping lost the viewer's version block"
+# Read whole first: with pipefail, grep -q leaving early would fail readelf.
+sections=$(readelf -S "$work/root/usr/bin/quorvel")
+[[ $sections == *.quorvel_version* ]] || fail "stripping lost the viewer's version block"
 
 lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
     { cat "$work/lintian.log"; fail "lintian reports an error"; }

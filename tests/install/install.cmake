@@ -3,7 +3,9 @@ set(QUORVEL_INSTALL_ROOT ${CMAKE_CURRENT_BINARY_DIR}/install-root)
 add_test(NAME Install.Tree
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-install.sh
             ${PROJECT_BINARY_DIR} ${QUORVEL_INSTALL_ROOT})
-set_tests_properties(Install.Tree PROPERTIES FIXTURES_SETUP quorvel_installed)
+# Both install runs write the compressed manual pages into one build folder.
+set_tests_properties(Install.Tree PROPERTIES FIXTURES_SETUP quorvel_installed
+    RESOURCE_LOCK quorvel_install)
 
 # Builds a MIME database from the package file Install.Tree installed.
 add_executable(mime_type_test install/mime_type_test.cpp)
@@ -25,3 +27,4 @@ target_compile_definitions(thumbnailer_test PRIVATE
 add_test(NAME Install.DebianPackage
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-package.sh
             ${PROJECT_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR}/package)
+set_tests_properties(Install.DebianPackage PROPERTIES RESOURCE_LOCK quorvel_install)
