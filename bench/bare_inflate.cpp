@@ -17,10 +17,12 @@ uint32_t U32(const std::vector<unsigned char>& b, size_t at) {
 }
 
 size_t Inflate(const unsigned char* block, size_t size) {
-    if (size < 4) return 0;
+    if (size < 4)
+        return 0;
     uLongf produced = block[0] | (block[1] << 8) | (block[2] << 16) | (uint32_t{block[3]} << 24);
     auto out = std::make_unique_for_overwrite<unsigned char[]>(produced);
-    if (uncompress(out.get(), &produced, block + 4, size - 4) != Z_OK) return 0;
+    if (uncompress(out.get(), &produced, block + 4, size - 4) != Z_OK)
+        return 0;
     return produced;
 }
 
@@ -31,11 +33,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         std::vector<unsigned char> file{std::istreambuf_iterator<char>(in), {}};
-        if (file.size() < 64) continue;
+        if (file.size() < 64)
+            continue;
         const size_t cover = U32(file, 56), data = U32(file, 60);
-        if (cover > data || data > file.size()) continue;
-        if (file[54] & 0x40) total += Inflate(file.data() + cover, data - cover);
-        if (file[54] & 0x80) total += Inflate(file.data() + data, file.size() - data);
+        if (cover > data || data > file.size())
+            continue;
+        if (file[54] & 0x40)
+            total += Inflate(file.data() + cover, data - cover);
+        if (file[54] & 0x80)
+            total += Inflate(file.data() + data, file.size() - data);
         total += file.size();
     }
     std::printf("%zu\n", total);

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes Qt's own options out of argv
     // The desktop entry's id, so X11 and Wayland give the window its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
-    QTranslator qtGerman;          // without the file Qt's texts stay English
+    QTranslator qtGerman;  // without the file Qt's texts stay English
     quorvel::InstallGermanQtTranslations(qtGerman);
     quorvel::QuitAfterFirstPaintIfAsked(app);
     quorvel::g_viewerApp.SetCommandLine(argc, argv);

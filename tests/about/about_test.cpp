@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QImageReader>
+#include <QLabel>
 #include <QMovie>
 #include <QPushButton>
 #include <filesystem>
