@@ -22,10 +22,6 @@ int32_t NumberAt(std::string_view text, size_t pos, size_t count) {
     return pos >= text.size() ? 0 : AtoI(text.substr(pos, count));
 }
 
-// The most reserved up front for a record text: a shown record stays below
-// it, and a text that grows past it does so by doubling like any string.
-constexpr size_t kTextReserveLimit = size_t{16} << 20;
-
 std::string Format3(const char* format, int32_t a, int32_t b, int32_t c) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, a, b, c);
@@ -87,9 +83,9 @@ void CutRecordText(std::string& text) {
 std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block) {
     std::string text;
     // One buffer for the whole text: most records render to about their own
-    // size (a person block to some 1.4 times); reserved pages that stay
-    // unused are never touched.
-    text.reserve(std::min<size_t>(block.size() + block.size() / 2, kTextReserveLimit));
+    // size (a person block to some 1.4 times), and never more than the
+    // bound; reserved pages that stay unused are never touched.
+    text.reserve(std::min<size_t>(block.size() + block.size() / 2, kMaxRecordTextBytes));
     if (!block.empty()) {
         const BlockLoan loan(renderer, block);
         std::span<const unsigned char> cursor = block;
