@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -78,5 +79,11 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
 // Moves `from` to `to`, replacing `to` atomically. False (and `from` left as
 // it was) when the move is not possible.
 bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Writes `bytes` as the file `path`, whole or not at all: into a new file
+// beside it, then renamed over it. Never follows a symbolic link: one at
+// `path` is refused (ELOOP), one put there meanwhile is replaced. 0 on
+// success, else errno.
+int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes);
 
 }  // namespace quorvel

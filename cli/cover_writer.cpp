@@ -1,0 +1,66 @@
+#include "cli/cover_writer.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/platform.h"
+#include "app/text_util.h"
+#include "cli/safe_text.h"
+#include "picture/cover_format.h"
+
+namespace quorvel {
+
+std::string CoverStem(const std::string& path) {
+    if (path == "-") {
+        return "stdin";
+    }
+    const size_t slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos &&
+        EqualsIgnoreAsciiCase(std::string_view(name).substr(dot), ".box")) {
+        name.erase(dot);
+    }
+    return name.empty() ? "box" : name;
+}
+
+bool CoverWriter::Begin() {
+    if (const int error = MakeDirectory(m_dir); error != 0 && error != EEXIST) {
+        ReportProblem(m_dir, std::strerror(error));
+        return false;
+    }
+    if (!IsDirectory(m_dir)) {
+        ReportProblem(m_dir, "not a folder");
+        return false;
+    }
+    return true;
+}
+
+bool CoverWriter::File(DumpedFile& d) {
+    if (!d.problem.empty()) {
+        return false;  // already reported
+    }
+    if (!d.cover.present) {
+        ReportProblem(d.file, "no cover");
+        return false;
+    }
+    const std::optional<CoverFormat> format = SniffCoverFormat(d.coverBytes);
+    if (!format) {
+        ReportProblem(d.file, "the cover is not a JPEG, BMP or GIF picture");
+        return false;
+    }
+    const std::string name = CoverStem(d.file) + "." + format->extension;
+    // Two boxes of one name would overwrite each other's cover.
+    if (!m_written.insert(name).second) {
+        ReportProblem(d.file, "a cover named " + name + " was already written by this call");
+        return false;
+    }
+    const std::string path = m_dir + "/" + name;
+    if (const int error = WriteFileReplacing(path, d.coverBytes); error != 0) {
+        ReportProblem(path, std::strerror(error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvel
