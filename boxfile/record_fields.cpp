@@ -176,10 +176,16 @@ FieldValue RegionFree(const FieldSource& source) {
     return mask ? FieldValue(IsRegionFree(*mask)) : FieldValue();
 }
 
+// A row whose value is worked out rather than a record member.
+constexpr Field Computed(Level level, std::string_view name, std::string_view group,
+                         std::string_view key, std::string_view column, Kind kind,
+                         Presence presence, FieldValue (*read)(const FieldSource&)) {
+    return {level, name, group, key, column, kind, presence, read, {}};
+}
 constexpr Field File(std::string_view name, std::string_view group, std::string_view key,
                      std::string_view column, Kind kind, Presence presence,
                      FieldValue (*read)(const FieldSource&)) {
-    return {Level::kFile, name, group, key, column, kind, presence, read, {}};
+    return Computed(Level::kFile, name, group, key, column, kind, presence, read);
 }
 
 constexpr Field kFilmFields[] = {
@@ -199,24 +205,10 @@ constexpr Field kFilmFields[] = {
 
 constexpr Field kDvdFields[] = {
     Of<&DvdRecord::title>("title", "title", "dvd.title"),
-    {Level::kDvd,
-     "regions",
-     "",
-     "regions",
-     "dvd.regions",
-     Kind::kRegions,
-     Presence::kWhenShown,
-     &Regions,
-     {}},
-    {Level::kDvd,
-     "region_free",
-     "",
-     "regionFree",
-     "dvd.regionFree",
-     Kind::kBool,
-     Presence::kWhenShown,
-     &RegionFree,
-     {}},
+    Computed(Level::kDvd, "regions", "", "regions", "dvd.regions", Kind::kRegions,
+             Presence::kWhenShown, &Regions),
+    Computed(Level::kDvd, "region_free", "", "regionFree", "dvd.regionFree", Kind::kBool,
+             Presence::kWhenShown, &RegionFree),
     Of<&DvdRecord::opt>("opt", "opt", "dvd.opt"),
     Of<&DvdRecord::sn>("sn", "sn", "dvd.sn"),
     Of<&DvdRecord::low>("low", "low", "dvd.low"),

@@ -55,37 +55,45 @@ void ForEachColumn(std::span<const Field> fields, Column&& column) {
     }
 }
 
-void AppendRow(std::string& out, bool terminal, const FieldSource& source) {
-    Row row(out, terminal);
-    ForEachColumn(BoxFileFields(), [&](const Field& field) {
-        const std::optional<FieldValue> value = PresentValue(field, source);
-        row.Field(value ? ValueText(*value) : std::string());
-    });
-}
+class CsvWriter : public DumpWriter {
+public:
+    using DumpWriter::DumpWriter;
+    bool Begin() override {
+        Row row(m_out, false);
+        ForEachColumn(BoxFileFields(), [&row](const Field& field) { row.Field(field.csvColumn); });
+        return true;
+    }
+    bool File(DumpedFile& file) override {
+        static const Record kEmpty;
+        const Record& record = file.record ? *file.record : kEmpty;
+        if (record.dvds.empty()) {
+            Append({file, record});
+        }
+        for (const DvdRecord& dvd : record.dvds) {
+            if (dvd.films.empty()) {
+                Append({file, record, &dvd});
+            }
+            for (const FilmRecord& film : dvd.films) {
+                Append({file, record, &dvd, &film});
+            }
+        }
+        return true;
+    }
+
+private:
+    void Append(const FieldSource& source) {
+        Row row(m_out, m_setup.terminal);
+        ForEachColumn(BoxFileFields(), [&](const Field& field) {
+            const std::optional<FieldValue> value = PresentValue(field, source);
+            row.Field(value ? ValueText(*value) : std::string());
+        });
+    }
+};
 
 }  // namespace
 
-bool CsvWriter::Begin() {
-    Row row(m_out, false);
-    ForEachColumn(BoxFileFields(), [&row](const Field& field) { row.Field(field.csvColumn); });
-    return true;
-}
-
-bool CsvWriter::File(DumpedFile& file) {
-    static const Record kEmpty;
-    const Record& record = file.record ? *file.record : kEmpty;
-    if (record.dvds.empty()) {
-        AppendRow(m_out, m_terminal, {file, record});
-    }
-    for (const DvdRecord& dvd : record.dvds) {
-        if (dvd.films.empty()) {
-            AppendRow(m_out, m_terminal, {file, record, &dvd});
-        }
-        for (const FilmRecord& film : dvd.films) {
-            AppendRow(m_out, m_terminal, {file, record, &dvd, &film});
-        }
-    }
-    return true;
+std::unique_ptr<DumpWriter> MakeCsvWriter(const WriterSetup& setup) {
+    return std::make_unique<CsvWriter>(setup);
 }
 
 }  // namespace quorvel

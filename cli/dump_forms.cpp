@@ -17,7 +17,7 @@ constexpr DumpForm kForms[] = {
      {},
      false,
      false,
-     &MakeWriter<HumanWriter>},
+     &MakeHumanWriter},
     {"--json",
      "",
      "one JSON array with an object per file:\n"
@@ -26,14 +26,14 @@ constexpr DumpForm kForms[] = {
      {},
      true,
      false,
-     &MakeWriter<JsonWriter>},
+     &MakeJsonWriter},
     {"--records",
      "",
      "one JSON array with the record of each file in typed fields\n(below)",
      {.record = true},
      true,
      false,
-     &MakeWriter<RecordsWriter>},
+     &MakeRecordsWriter},
     {"--csv",
      "",
      "one CSV row per film (RFC 4180, UTF-8, header row); box and\n"
@@ -41,14 +41,14 @@ constexpr DumpForm kForms[] = {
      {.record = true},
      false,
      false,
-     &MakeWriter<CsvWriter>},
+     &MakeCsvWriter},
     {"--raw",
      "",
      "the record text's bytes exactly (Windows-1252, CR LF); one FILE",
      {.recordTextOnly = true},
      false,
      true,
-     &MakeWriter<RawWriter>},
+     &MakeRawWriter},
     {"--cover",
      "DIR",
      "writes each cover as DIR/<box name>.<jpg|bmp|gif>, bytes as\n"
@@ -56,7 +56,7 @@ constexpr DumpForm kForms[] = {
      {.keepCover = true},
      false,
      false,
-     &MakeWriter<CoverWriter>},
+     &MakeCoverWriter},
 };
 
 }  // namespace

@@ -19,7 +19,7 @@ struct DumpForm {
     DumpOptions dump;           // what each file's dump must gather
     bool lines;                 // --lines goes with it
     bool oneFile;               // it takes exactly one FILE
-    std::unique_ptr<DumpWriter> (*make)(const WriterSetup&);
+    WriterFactory make;
 };
 
 // The first row is the form without an option.

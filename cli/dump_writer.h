@@ -22,18 +22,23 @@ struct WriterSetup {
 
 class DumpWriter {
 public:
+    explicit DumpWriter(const WriterSetup& setup) : m_out(setup.out.Buffer()), m_setup(setup) {}
     virtual ~DumpWriter() = default;
+    DumpWriter(const DumpWriter&) = delete;
+    DumpWriter& operator=(const DumpWriter&) = delete;
+
     // False ends the run with status 1 before any file (reported on stderr).
     virtual bool Begin() { return true; }
     // False when the file failed in this form (reported), besides any
     // problem of its own.
     virtual bool File(DumpedFile& file) = 0;
     virtual void End() {}
+
+protected:
+    std::string& m_out;  // the output's buffer
+    const WriterSetup m_setup;
 };
 
-template <typename Writer>
-std::unique_ptr<DumpWriter> MakeWriter(const WriterSetup& setup) {
-    return std::make_unique<Writer>(setup);
-}
+using WriterFactory = std::unique_ptr<DumpWriter> (*)(const WriterSetup&);
 
 }  // namespace quorvel

@@ -25,15 +25,26 @@ std::string FormatHuman(const DumpedFile& f) {
     return out;
 }
 
+class HumanWriter : public DumpWriter {
+public:
+    using DumpWriter::DumpWriter;
+    bool File(DumpedFile& file) override {
+        if (!m_first) {
+            m_out += '\n';
+        }
+        m_first = false;
+        m_out += m_setup.terminal ? MakeVisible(FormatHuman(file)) : FormatHuman(file);
+        return true;
+    }
+
+private:
+    bool m_first = true;
+};
+
 }  // namespace
 
-bool HumanWriter::File(DumpedFile& file) {
-    if (!m_first) {
-        m_out += '\n';
-    }
-    m_first = false;
-    m_out += m_terminal ? MakeVisible(FormatHuman(file)) : FormatHuman(file);
-    return true;
+std::unique_ptr<DumpWriter> MakeHumanWriter(const WriterSetup& setup) {
+    return std::make_unique<HumanWriter>(setup);
 }
 
 }  // namespace quorvel

@@ -3,33 +3,35 @@
 #include "cli/json_text.h"
 
 namespace quorvel {
+namespace {
 
-bool JsonListWriter::Begin() {
-    if (!m_lines) {
-        m_out += '[';
-    }
-    return true;
-}
+class JsonListWriter : public DumpWriter {
+public:
+    JsonListWriter(const WriterSetup& setup, std::string_view separator,
+                   JsonObjectWriter appendObject)
+        : DumpWriter(setup), m_separator(separator), m_appendObject(appendObject) {}
 
-bool JsonListWriter::File(DumpedFile& file) {
-    if (!m_lines && !m_first) {
-        m_out += m_separator;
+    bool Begin() override {
+        m_out += m_setup.lines ? "" : "[";
+        return true;
     }
-    m_first = false;
-    AppendObject(m_out, file);
-    if (m_lines) {
-        m_out += '\n';
+    bool File(DumpedFile& file) override {
+        m_out += m_setup.lines || m_first ? std::string_view() : m_separator;
+        m_first = false;
+        m_appendObject(m_out, file);
+        m_out += m_setup.lines ? "\n" : "";
+        return true;
     }
-    return true;
-}
+    void End() override { m_out += m_setup.lines ? "" : "]\n"; }
 
-void JsonListWriter::End() {
-    if (!m_lines) {
-        m_out += "]\n";
-    }
-}
+private:
+    std::string_view m_separator;  // between the array's objects
+    JsonObjectWriter m_appendObject;
+    bool m_first = true;
+};
 
-void JsonWriter::AppendObject(std::string& out, const DumpedFile& f) {
+// {"file", "shown", "labels": {"type", ..., "time"}, "text"}
+void AppendJsonObject(std::string& out, const DumpedFile& f) {
     const auto field = [&out](std::string_view name, const std::string& utf8, bool last) {
         AppendJsonString(out, name);
         out += ": ";
@@ -50,6 +52,17 @@ void JsonWriter::AppendObject(std::string& out, const DumpedFile& f) {
     out += "}, \"text\": ";
     AppendJsonCp1252(out, f.recordText);
     out += "}";
+}
+
+}  // namespace
+
+std::unique_ptr<DumpWriter> MakeJsonListWriter(const WriterSetup& setup, std::string_view separator,
+                                               JsonObjectWriter appendObject) {
+    return std::make_unique<JsonListWriter>(setup, separator, appendObject);
+}
+
+std::unique_ptr<DumpWriter> MakeJsonWriter(const WriterSetup& setup) {
+    return MakeJsonListWriter(setup, ", ", &AppendJsonObject);
 }
 
 }  // namespace quorvel

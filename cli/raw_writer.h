@@ -5,21 +5,6 @@
 
 namespace quorvel {
 
-class RawWriter : public DumpWriter {
-public:
-    explicit RawWriter(const WriterSetup& setup) : m_out(setup.out.Buffer()) {}
-    bool File(DumpedFile& file) override {
-        // The buffer is empty after each flush: hand it the text.
-        if (m_out.empty()) {
-            m_out = std::move(file.recordText);
-        } else {
-            m_out += file.recordText;
-        }
-        return true;
-    }
-
-private:
-    std::string& m_out;
-};
+std::unique_ptr<DumpWriter> MakeRawWriter(const WriterSetup& setup);
 
 }  // namespace quorvel

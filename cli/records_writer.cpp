@@ -4,48 +4,44 @@
 
 #include "boxfile/record_fields.h"
 #include "cli/json_text.h"
+#include "cli/json_writer.h"
 
 namespace quorvel {
 namespace {
 
-// Writes "[item, item, ...]", each item by `write`.
-class JsonArray {
+// Writes a JSON array or object: its brackets, and ", " between members.
+class JsonList {
 public:
-    explicit JsonArray(std::string& out) : m_out(out) { m_out += '['; }
-    ~JsonArray() { m_out += ']'; }
-    JsonArray(const JsonArray&) = delete;
-    JsonArray& operator=(const JsonArray&) = delete;
+    JsonList(std::string& out, char open, char close) : m_out(out), m_close(close) {
+        m_out += open;
+    }
+    ~JsonList() { m_out += m_close; }
+    JsonList(const JsonList&) = delete;
+    JsonList& operator=(const JsonList&) = delete;
 
+    // Where the next member goes.
     std::string& Next() {
         m_out += m_first ? "" : ", ";
         m_first = false;
         return m_out;
     }
-
-private:
-    std::string& m_out;
-    bool m_first = true;
-};
-
-// Writes one object's members in order, with the separators between them.
-class JsonObject {
-public:
-    explicit JsonObject(std::string& out) : m_out(out) { m_out += '{'; }
-    ~JsonObject() { m_out += '}'; }
-    JsonObject(const JsonObject&) = delete;
-    JsonObject& operator=(const JsonObject&) = delete;
-
+    // Where the value of the next member, named `name`, goes.
     std::string& Key(std::string_view name) {
-        m_out += m_first ? "" : ", ";
-        m_first = false;
-        AppendJsonString(m_out, name);
-        m_out += ": ";
-        return m_out;
+        AppendJsonString(Next(), name);
+        return m_out += ": ";
     }
 
 private:
     std::string& m_out;
+    char m_close;
     bool m_first = true;
+};
+
+struct JsonArray : JsonList {
+    explicit JsonArray(std::string& out) : JsonList(out, '[', ']') {}
+};
+struct JsonObject : JsonList {
+    explicit JsonObject(std::string& out) : JsonList(out, '{', '}') {}
 };
 
 void AppendText(std::string& out, const std::optional<std::string>& cp1252) {
@@ -142,12 +138,16 @@ void AppendMembers(JsonObject& object, std::span<const Field> fields, const Fiel
     }
 }
 
-}  // namespace
-
-void RecordsWriter::AppendObject(std::string& out, const DumpedFile& file) {
+void AppendRecordObject(std::string& out, const DumpedFile& file) {
     static const Record kEmpty;
     JsonObject object(out);
     AppendMembers(object, BoxFileFields(), {file, file.record ? *file.record : kEmpty});
+}
+
+}  // namespace
+
+std::unique_ptr<DumpWriter> MakeRecordsWriter(const WriterSetup& setup) {
+    return MakeJsonListWriter(setup, ",\n", &AppendRecordObject);
 }
 
 }  // namespace quorvel

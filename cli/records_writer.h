@@ -2,16 +2,10 @@
 // field table lists them, framed like --json.
 #pragma once
 
-#include "cli/json_writer.h"
+#include "cli/dump_writer.h"
 
 namespace quorvel {
 
-class RecordsWriter : public JsonListWriter {
-public:
-    explicit RecordsWriter(const WriterSetup& setup) : JsonListWriter(setup, ",\n") {}
-
-protected:
-    void AppendObject(std::string& out, const DumpedFile& file) override;
-};
+std::unique_ptr<DumpWriter> MakeRecordsWriter(const WriterSetup& setup);
 
 }  // namespace quorvel
