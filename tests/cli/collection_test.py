@@ -60,6 +60,8 @@ class Records(unittest.TestCase):
                 got = json.loads(dump("--records", f"{name}.box", cwd=EXAMPLES).stdout)
                 want = json.loads((EXPECTED / f"{name}.records.json").read_text("utf-8"))
                 self.assertEqual(got, [want])
+                # Keys in the checked order too, which dict equality ignores.
+                self.assertEqual(json.dumps(got), json.dumps([want]))
                 # The same box read from standard input: only the name differs.
                 with open(EXAMPLES / f"{name}.box", "rb") as box:
                     piped = json.loads(dump("--records", "-", stdin=box).stdout)

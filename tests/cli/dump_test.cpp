@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -103,7 +104,12 @@ void ExpectKeys(const QJsonObject& object, std::span<const Field> fields, bool s
                     members.push_back(QString::fromUtf8(member.jsonKey));
                 }
             }
-            EXPECT_EQ(object[key].toObject().keys(), (members.sort(), members)) << field.group;
+            const QJsonObject group = object[key].toObject();
+            EXPECT_EQ(group.keys(), (members.sort(), members)) << field.group;
+            // A group of which nothing is known is null instead.
+            EXPECT_TRUE(std::any_of(group.begin(), group.end(), [](const QJsonValue& v) {
+                return !v.isNull();
+            })) << field.group;
         }
         for (const QJsonValue item : object[key].toArray()) {
             if (field.kind == FieldKind::kItems) {
