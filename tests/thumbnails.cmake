@@ -2,5 +2,4 @@
 # reading of the entries.
 quorvel_test(NAME thumbnail_cache_tests
     SOURCES thumbnails/thumbnail_cache_test.cpp
-    LIBS quorvel_picture
-    GUI)
+    LIBS quorvel_picture)

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -176,7 +176,7 @@ TEST_F(ThumbnailCacheTest, BoxWithoutCoverGetsAFailureEntry) {
 }  // namespace quorvel
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);  // lets Qt find its picture plugins
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
