@@ -106,19 +106,6 @@ std::string ApplicationName() {
     return SplitPath(ExecutablePath()).fname;
 }
 
-std::string CurrentDirectory() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            return std::string(buffer.data());
-        }
-        if (errno != ERANGE || buffer.size() >= (1u << 20)) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -218,7 +205,7 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes) {
+int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes, mode_t mode) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         return ELOOP;
@@ -228,7 +215,7 @@ int WriteFileReplacing(const std::string& path, std::span<const unsigned char> b
     UniqueFd fd;
     for (int attempt = 0; !fd.Valid(); ++attempt) {
         part = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd.Reset(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        fd.Reset(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (!fd.Valid() && (errno != EEXIST || attempt == 99)) {
             return errno;
         }
