@@ -10,35 +10,39 @@ namespace {
 
 constexpr const char* kTool = "quorvel-dump";
 constexpr size_t kUsageWidth = 79;
+constexpr size_t kHelpColumn = 15;
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kTool, message.c_str(), kTool);
     return 2;
 }
 
-// The options of the forms that pass `test`, joined: "--a, --b and --c".
-template <typename Test>
-std::string FormOptions(Test test, std::string_view last) {
-    std::vector<std::string> names;
-    for (const DumpForm& form : DumpForms()) {
-        if (!form.option.empty() && test(form)) {
-            names.emplace_back(form.option);
-        }
-    }
+std::string Joined(const std::vector<std::string>& items, std::string_view separator = ", ",
+                   std::string_view last = ", ") {
     std::string joined;
-    for (size_t i = 0; i < names.size(); ++i) {
-        joined += i == 0 ? "" : i + 1 == names.size() ? last : std::string_view(", ");
-        joined += names[i];
+    for (size_t i = 0; i < items.size(); ++i) {
+        joined.append(i == 0 ? "" : i + 1 == items.size() ? last : separator).append(items[i]);
     }
     return joined;
 }
 
-std::string Joined(const std::vector<std::string>& items) {
-    std::string joined;
-    for (const std::string& item : items) {
-        joined.append(joined.empty() ? "" : ", ").append(item);
+// "--cover DIR"; "(no option)" for the form without one.
+std::string Label(const DumpForm& form) {
+    return form.option.empty() ? "(no option)"
+                               : std::string(form.option) + (form.argument.empty() ? "" : " ") +
+                                     std::string(form.argument);
+}
+
+// The options of the forms that pass `test`, joined: "--a, --b and --c".
+template <typename Test>
+std::string FormOptions(Test test, std::string_view last) {
+    std::vector<std::string> names;
+    for (const DumpForm& form : DumpForms().subspan(1)) {
+        if (test(form)) {
+            names.emplace_back(form.option);
+        }
     }
-    return joined;
+    return Joined(names, ", ", last);
 }
 
 std::string Keys(std::span<const Field> fields);
@@ -106,33 +110,28 @@ std::string Wrapped(std::string_view first, std::string_view text) {
     return out + line + "\n";
 }
 
-}  // namespace
-
 std::string DumpUsage() {
-    std::string usage = std::string("Usage: ") + kTool + " [";
+    std::vector<std::string> labels;
     for (const DumpForm& form : DumpForms().subspan(1)) {
-        usage.append(&form == &DumpForms()[1] ? "" : " | ").append(form.option);
-        usage.append(form.argument.empty() ? "" : " ").append(form.argument);
+        labels.push_back(Label(form));
     }
-    usage +=
-        "] [--lines]\n                    [--] FILE...\n"
-        "Prints what the Quorvel viewer shows for each box FILE: the export summary\n"
-        "and the record text. FILE '-' reads one box from standard input.\n\n";
+    std::string usage = std::string("Usage: ") + kTool + " [" + Joined(labels, " | ", " | ") +
+                        "] [--lines]\n                    [--] FILE...\n"
+                        "Prints what the Quorvel viewer shows for each box FILE: the export "
+                        "summary\nand the record text. FILE '-' reads one box from standard "
+                        "input.\n\n";
+    // Each option's help starts in one column, on as many lines as it has.
     const auto option = [&usage](std::string_view label, std::string_view help) {
-        usage.append("  ").append(label).append(label.size() < 13 ? 13 - label.size() : 1, ' ');
+        usage.append("  ").append(label);
+        usage.append(label.size() + 3 < kHelpColumn ? kHelpColumn - 2 - label.size() : 1, ' ');
         for (size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
             end = help.find('\n', start);
-            usage.append(start == 0 ? "" : "               ")
-                .append(help.substr(start, end - start));
+            usage.append(start == 0 ? 0 : kHelpColumn, ' ').append(help.substr(start, end - start));
             usage += '\n';
         }
     };
     for (const DumpForm& form : DumpForms()) {
-        const std::string label = form.option.empty() ? std::string("(no option)")
-                                                      : std::string(form.option) +
-                                                            (form.argument.empty() ? "" : " ") +
-                                                            std::string(form.argument);
-        option(label, form.help);
+        option(Label(form), form.help);
     }
     option("--lines", "with " + FormOptions([](const DumpForm& f) { return f.lines; }, " or ") +
                           ": one object per line, no array");
@@ -144,14 +143,17 @@ std::string DumpUsage() {
         "<U+009B>); --json, --records and --raw stay exact.\n\n";
     usage += Wrapped("Records: ", Keys(BoxFileFields()));
     usage +=
-        "  \"error\" only for a file that is no readable box; \"exported\" in ISO 8601.\n"
-        "  A field the record does not set is null; the README has the details.\n"
+        "  \"error\" only for a file that is no readable box; \"exported\" in ISO 8601;\n"
+        "  \"cover\" is null without a cover block, and so is a field the record\n"
+        "  does not set. The README has the details.\n"
         "\n"
         "Exit status: 0 when every FILE was a readable box file (and, with --cover,\n"
         "had its cover written), 1 when any was not (the others are still done) or\n"
         "writing the output failed, 2 for a usage error.\n";
     return usage;
 }
+
+}  // namespace
 
 std::variant<DumpArgs, int> ParseDumpArgs(std::span<const char* const> args) {
     const std::span<const DumpForm> forms = DumpForms();

@@ -22,7 +22,4 @@ struct DumpArgs {
 // end with at once, after --help, --version or a usage error (each printed).
 std::variant<DumpArgs, int> ParseDumpArgs(std::span<const char* const> args);
 
-// The --help text.
-std::string DumpUsage();
-
 }  // namespace quorvel

@@ -271,6 +271,7 @@ TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {
         }
         for (const auto& [dvd, film] : expected) {
             ASSERT_LT(row, csv.size());
+            ASSERT_EQ(csv[row].size(), columns.size());
             for (size_t i = 0; i < columns.size(); ++i) {
                 const Field& f = *columns[i];
                 const QJsonObject& owner = f.level == FieldLevel::kDvd    ? dvd
