@@ -1,6 +1,7 @@
 #include "boxfile/record_fields.h"
 
 #include <cstdio>
+#include <type_traits>
 
 #include "app/text_util.h"
 #include "boxfile/box_loader.h"
@@ -32,26 +33,22 @@ FieldValue ValueOf(const std::vector<Item>& items) {
     return std::span<const Item>(items);
 }
 
-constexpr Kind KindOf(const std::optional<std::string>*) {
-    return Kind::kText;
-}
-constexpr Kind KindOf(const std::optional<uint32_t>*) {
-    return Kind::kNumber;
-}
-constexpr Kind KindOf(const uint32_t*) {
-    return Kind::kNumber;
-}
-constexpr Kind KindOf(const bool*) {
-    return Kind::kBool;
-}
-constexpr Kind KindOf(const std::vector<std::string>*) {
-    return Kind::kTextList;
-}
-constexpr Kind KindOf(const std::vector<LanguageRecord>*) {
-    return Kind::kLanguages;
-}
-constexpr Kind KindOf(const std::vector<PersonRecord>*) {
-    return Kind::kPersons;
+template <typename T>
+constexpr Kind KindOf() {
+    if constexpr (std::is_same_v<T, std::optional<std::string>>) {
+        return Kind::kText;
+    } else if constexpr (std::is_same_v<T, bool>) {
+        return Kind::kBool;
+    } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+        return Kind::kTextList;
+    } else if constexpr (std::is_same_v<T, std::vector<LanguageRecord>>) {
+        return Kind::kLanguages;
+    } else if constexpr (std::is_same_v<T, std::vector<PersonRecord>>) {
+        return Kind::kPersons;
+    } else {
+        static_assert(std::is_same_v<T, uint32_t> || std::is_same_v<T, std::optional<uint32_t>>);
+        return Kind::kNumber;
+    }
 }
 
 // The object of the source a member belongs to, and its level and group.
@@ -103,7 +100,7 @@ constexpr Field Of(std::string_view name, std::string_view key, std::string_view
             Place<Owner>::kGroup,
             key,
             column,
-            KindOf(static_cast<const Type*>(nullptr)),
+            KindOf<Type>(),
             Presence::kWhenShown,
             &ReadMember<Member>,
             {}};
@@ -266,11 +263,6 @@ std::string Joined(const Items& items, Append append) {
     }
     return text;
 }
-
-template <typename... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
 
 }  // namespace
 

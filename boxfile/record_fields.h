@@ -100,6 +100,13 @@ void ForEachItem(const Field& field, const FieldSource& source, Visit&& visit) {
     }
 }
 
+// A visitor of a FieldValue made of one lambda per alternative:
+// std::visit(Overloaded{...}, value).
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
 // A value as one line of UTF-8 text, as a CSV cell holds it: none is empty,
 // booleans read "true" or "false", lists are joined by "; " (languages and
 // persons as the record text shows them, those it shows nothing for left out).

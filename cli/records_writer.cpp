@@ -64,11 +64,6 @@ void AppendEntries(std::string& out, std::span<const Entry> entries,
     }
 }
 
-template <typename... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-
 void AppendValue(std::string& out, const FieldValue& value) {
     std::visit(Overloaded{
                    [&out](std::monostate) { out += "null"; },
