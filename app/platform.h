@@ -1,5 +1,6 @@
-// The few operating-system services the application frame needs, in one
-// place so the rest of the code never calls the system directly.
+// The operating-system services of the application frame: paths, folders,
+// the program's own location and the log file. Readers of box files and
+// the programs open and read their files themselves (app/unique_fd.h).
 //
 // Paths are 8-bit strings in the local encoding; '/' is the only folder
 // separator and there are no drive letters (the drive part of a split path is
@@ -8,8 +9,11 @@
 // was started in.
 #pragma once
 
+#include <sys/types.h>
+
 #include <ctime>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,8 +51,6 @@ std::string ProgramFolder();
 // The executable's file name without folder and extension.
 std::string ApplicationName();
 
-std::string CurrentDirectory();
-
 // True when `path` names an existing folder (symbolic links followed).
 bool IsDirectory(const std::string& path);
 
@@ -78,5 +80,12 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
 // Moves `from` to `to`, replacing `to` atomically. False (and `from` left as
 // it was) when the move is not possible.
 bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Writes `bytes` as the file `path` (`mode` less the umask), whole or not at
+// all: into a new file beside it, then renamed over it. Never follows a
+// symbolic link: one at `path` is refused (ELOOP), one put there meanwhile
+// is replaced. 0 on success, else errno.
+int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes,
+                       mode_t mode = 0666);
 
 }  // namespace quorvel

@@ -11,9 +11,9 @@
 #include <QTextCursor>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/applikation.h"
+#include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
 #include "ui/cover_frame.h"
@@ -22,6 +22,7 @@
 #include "ui/find_bar.h"
 #include "ui/folder_stepper.h"
 #include "ui/no_settings.h"
+#include "ui/shown_box.h"
 #include "ui/tab_layout.h"
 #include "ui/text_feeder.h"
 #include "ui/text_zoom.h"
@@ -106,15 +107,6 @@ void CViewerDlg::CreateCommands() {
         connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
         m_actions[i] = action;
     }
-}
-
-QAction& CViewerDlg::CommandAction(CommandId id) const {
-    for (size_t i = 0; i < kViewerCommands.size(); ++i) {
-        if (kViewerCommands[i].id == id) {
-            return *m_actions[i];
-        }
-    }
-    std::abort();  // every id has its row
 }
 
 void CViewerDlg::RunCommand(CommandId id) {
@@ -202,16 +194,20 @@ bool CViewerDlg::OnInitDialog() {
 
 void CViewerDlg::OpenBoxFile(const std::string& path) {
     const std::string name = path;  // F5 passes our own member
+    BoxDisplay display;
     std::vector<unsigned char> cover;
-    const CoverLoader toPicture = MakeCoverLoader(m_picture);
-    const CoverLoader keepBytes = [&cover, &toPicture](std::span<const unsigned char> bytes) {
-        std::optional<CoverSize> size = toPicture(bytes);
-        if (size) {
-            cover.assign(bytes.begin(), bytes.end());
+    if (!HasBoxExtension(name)) {
+        display.boxName = false;
+    } else {
+        LoadBoxFile(name);
+        display = quorvel::ShowBoxFile(m_box, m_renderer, MakeCoverLoader(m_picture));
+        // The cover as the box holds it, for "Cover speichern unter...",
+        // when it is a picture.
+        if (g_pCoverBlock != nullptr && display.width) {
+            cover.assign(g_pCoverBlock, g_pCoverBlock + g_nCoverSize);
         }
-        return size;
-    };
-    const BoxDisplay display = quorvel::OpenBoxFile(name, m_renderer, keepBytes);
+        FreeBoxFile();
+    }
     // The same words the dump tool prints; the window itself stays silent.
     if (const std::string problem = DisplayProblem(display); !problem.empty()) {
         std::fprintf(stderr, "quorvel: %s: %s\n", name.c_str(), problem.c_str());
@@ -224,6 +220,30 @@ void CViewerDlg::OpenBoxFile(const std::string& path) {
     m_strStepPath = name;
     m_coverBytes = std::move(cover);
     ShowBoxFile(display);
+}
+
+void CViewerDlg::LoadBoxFile(const std::string& path) {
+    static constexpr unsigned char kNoBytes = 0;  // a present block may be empty
+    m_box = LoadBox(path);
+    const auto bytesOf = [](const BoxBlock& block) {
+        return !block.Present()        ? nullptr
+               : block.Bytes().empty() ? &kNoBytes
+                                       : block.Bytes().data();
+    };
+    g_pBoxHeader = m_box.Header();
+    g_pCoverBlock = bytesOf(m_box.Cover());
+    g_nCoverSize = static_cast<int32_t>(m_box.Cover().Bytes().size());
+    g_pDataBlock = bytesOf(m_box.Data());
+    g_nDataSize = static_cast<int32_t>(m_box.Data().Bytes().size());
+}
+
+void CViewerDlg::FreeBoxFile() {
+    g_pBoxHeader = nullptr;
+    g_pCoverBlock = nullptr;
+    g_nCoverSize = 0;
+    g_pDataBlock = nullptr;
+    g_nDataSize = 0;
+    m_box = LoadedBox();
 }
 
 void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
