@@ -15,7 +15,6 @@
 
 #include "app/limits.h"
 #include "picture/cover_format.h"
-#include "picture/himetric.h"
 #include "picture/jpeg_scans.h"
 
 namespace quorvel {
@@ -125,10 +124,8 @@ int CCoverPicture::LoadFromMemory(const unsigned char* bytes, int32_t length) {
         return 0;
     }
     m_pPicture = std::move(image);
-    // Through the picture's extent in 1/100 mm and back, at 96 pixels per
-    // inch; this always lands on the pixel size again.
-    m_nHeight = PixelsFromHimetric(HimetricFromPixels(m_pPicture.height()));
-    m_nWidth = PixelsFromHimetric(HimetricFromPixels(m_pPicture.width()));
+    m_nHeight = m_pPicture.height();
+    m_nWidth = m_pPicture.width();
     return 1;
 }
 
