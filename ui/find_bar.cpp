@@ -185,7 +185,7 @@ void CFindBar::PaintVisible() {
         // From the first line in view to the last one touching its bottom.
         const QTextBlock first = m_view.cursorForPosition(QPoint(0, 0)).block();
         const QTextBlock last =
-            m_view.cursorForPosition(QPoint(0, m_view.viewport()->height())).block();
+            m_view.cursorForPosition(QPoint(0, m_view.viewport()->height() - 1)).block();
         const qsizetype from = first.position();
         const qsizetype to = last.position() + last.length();
         QTextCharFormat format;

@@ -1,5 +1,6 @@
 #include "ui/message_line.h"
 
+#include <QContextMenuEvent>
 #include <algorithm>
 
 namespace quorvel {
@@ -16,8 +17,7 @@ CMessageLine::CMessageLine(QWidget* parent) : QLabel(parent) {
     colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
     colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));
     setPalette(colours);
-    // Selectable, so the words can be copied; the label then has its own
-    // small menu, and the left column's never opens over it.
+    // Selectable, so the words can be copied.
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     hide();
 }
@@ -32,6 +32,11 @@ void CMessageLine::Clear() {
     hide();
     clear();
     setToolTip(QString());
+}
+
+void CMessageLine::contextMenuEvent(QContextMenuEvent* event) {
+    QLabel::contextMenuEvent(event);
+    event->accept();
 }
 
 int CMessageLine::HeightAt(int width, int limit) const {

@@ -18,6 +18,10 @@ public:
     void Clear();
     // The height the line needs at `width`, at most `limit`; 0 while hidden.
     int HeightAt(int width, int limit) const;
+
+protected:
+    // Its own menu (Copy) or none; never the left column's.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 }  // namespace quorvel
