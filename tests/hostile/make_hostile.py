@@ -6,6 +6,8 @@ Run:  python3 tests/hostile/make_hostile.py OUTDIR          # every case
       python3 tests/hostile/make_hostile.py --list          # the case names
       python3 tests/hostile/make_hostile.py --expect NAME   # what the run must show
       python3 tests/hostile/make_hostile.py --jpeg W H SCANS [--dense] OUT.jpg
+      python3 tests/hostile/make_hostile.py --long-line CHARS OUT.box
+      python3 tests/hostile/make_hostile.py --names COUNT DIGITS DIR
 
 Files are made at test time into the build folder and never committed; the
 2 GiB one is sparse. Box files come from tools/boxwriter.py.
@@ -189,6 +191,34 @@ def jpeg_cover(width, height, scans):
     return box(JPEG_FLAGS | COVER_COMPRESSED, cover=cover, data=token(0x10, b"Titel") + b"\x80\x00")
 
 
+def long_line(chars):
+    """One person line of about `chars` characters: a person's notes, each
+    a different 250-byte text, joined by ", " on the line of the one
+    reference they name."""
+    words = b"Notiz zu den Dreharbeiten im Nebelwald, am Set und danach; "
+    notes = b"".join(token(0x5F, b"1\t" + (words * 5)[:240] + b"%08d" % i)
+                     for i in range(chars // 252 + 1))
+    tokens = (token(0x50, b"Film") + token(0x5C, b"Regie") + token(0x5D, b"Meier\tHans\t1") +
+              token(0x5E, b"1#1") + notes + token(0x50, b"Ende") + b"\x80\x00")
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
+
+
+def many_names(count, digits, folder):
+    """`count` names of `digits` random digits in `folder`, each a hard link
+    to one small box, so the folder costs one file's room."""
+    os.makedirs(folder, exist_ok=True)
+    first = os.path.join(folder, "first.tmp")
+    with open(first, "wb") as out:
+        out.write(long_line(100))
+    rng = random.Random(20000)
+    names = set()
+    while len(names) < count:
+        names.add("".join(rng.choice("0123456789") for _ in range(digits)) + ".box")
+    for name in names:
+        os.link(first, os.path.join(folder, name))
+    os.unlink(first)
+
+
 def write_sparse_no_magic(path, size):
     with open(path, "wb") as out:
         out.write(box(magic="NOTABOX!"))
@@ -212,6 +242,8 @@ CASES = {
                                        cover=zeros_block(512 * MIB)), {"cover": False}),
     "inflate-512m-data": (lambda: box(DATA_COMPRESSED, data=zeros_block(512 * MIB)), {}),
     "sparse-2g-no-magic": (lambda path: write_sparse_no_magic(path, 2**31 - 1), {"status": 1}),
+    "long-line-186k": (lambda: long_line(186_000), {"cut": False}),
+    "long-line-15m": (lambda: long_line(15 * MIB), {"cut": False}),
 }
 
 
@@ -235,6 +267,8 @@ def main(argv):
     parser.add_argument("--expect")
     parser.add_argument("--jpeg", nargs=3, type=int, metavar=("W", "H", "SCANS"))
     parser.add_argument("--dense", action="store_true")
+    parser.add_argument("--long-line", type=int, metavar="CHARS")
+    parser.add_argument("--names", nargs=2, type=int, metavar=("COUNT", "DIGITS"))
     args = parser.parse_args(argv)
     if args.list:
         print(";".join(CASES))
@@ -243,10 +277,15 @@ def main(argv):
     elif args.jpeg:
         with open(args.outdir, "wb") as out:
             out.write(progressive_jpeg(*args.jpeg, dense=args.dense))
+    elif args.long_line:
+        with open(args.outdir, "wb") as out:
+            out.write(long_line(args.long_line))
+    elif args.names:
+        many_names(*args.names, args.outdir)
     elif args.outdir:
         make(args.outdir)
     else:
-        parser.error("OUTDIR, --list, --expect or --jpeg")
+        parser.error("OUTDIR, --list, --expect, --jpeg, --long-line or --names")
     return 0
 
 
