@@ -1,0 +1,108 @@
+#include "collection/box_read.h"
+
+#include <sys/stat.h>
+
+#include <mutex>
+
+#include "boxfile/box_display.h"
+#include "cli/cover_export.h"
+#include "cli/records_json.h"
+#include "render/record_renderer.h"
+
+namespace quorvel {
+namespace {
+
+// A replaced file is read again this often before its last reading stands.
+constexpr int kReadAttempts = 3;
+
+const char* StatusWord(LoadStatus status) {
+    switch (status) {
+        case LoadStatus::kShown:
+            return "ok";
+        case LoadStatus::kNotFound:
+            return "not-found";
+        case LoadStatus::kNotRegularFile:
+            return "not-regular-file";
+        case LoadStatus::kNotReadable:
+            return "not-readable";
+        case LoadStatus::kTooShort:
+            return "too-short";
+        case LoadStatus::kTooLarge:
+            return "too-large";
+        case LoadStatus::kWrongMagic:
+            return "wrong-magic";
+        case LoadStatus::kReadError:
+            return "read-error";
+    }
+    return "unknown";
+}
+
+// The loader still keeps one box in process-wide state.
+std::mutex g_loaderLock;
+
+IndexedBox ReadOnce(const std::string& path) {
+    IndexedBox box;
+    box.path = path;
+    CRecordRenderer renderer;
+    RecordBuilder builder;
+    renderer.SetSink(&builder);
+    // Only the cover's format and size: decoding it is the window's job.
+    const CoverLoader sniff = [&box](std::span<const unsigned char> bytes) {
+        box.coverBytes = static_cast<int64_t>(bytes.size());
+        if (const char* format = CoverFormat(bytes)) {
+            box.coverFormat = format;
+        }
+        return std::optional<CoverSize>();
+    };
+    BoxDisplay display;
+    {
+        const std::lock_guard lock(g_loaderLock);
+        display = OpenBoxFile(path, renderer, sniff);
+    }
+    box.status = display.boxName ? StatusWord(display.load.status) : "not-box-name";
+    box.reason = DisplayProblem(display);
+    if (display.flags) {
+        box.coverCompressed = (*display.flags & 0x40) != 0;
+        box.dataCompressed = (*display.flags & 0x80) != 0;
+    }
+    if (display.exported) {
+        if (std::string iso = IsoTimestamp(*display.exported); !iso.empty()) {
+            box.exported = std::move(iso);
+        }
+    }
+    if (box.reason.empty()) {
+        box.record = builder.Take();
+    }
+    return box;
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{static_cast<int64_t>(info.st_size),
+                     int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec,
+                     static_cast<int64_t>(info.st_ino)};
+}
+
+IndexedBox ReadBoxForIndex(const std::string& path) {
+    std::optional<FileStamp> before = StampOf(path);
+    IndexedBox box;
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        box = ReadOnce(path);
+        const std::optional<FileStamp> after = StampOf(path);
+        if (before && after && *before == *after) {
+            break;
+        }
+        before = after;
+    }
+    if (before) {
+        box.stamp = *before;
+    }
+    return box;
+}
+
+}  // namespace quorvel
