@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/text_util.h"
+#include "cli/collection_command.h"
 #include "cli/cover_export.h"
 #include "cli/csv.h"
 #include "cli/dump.h"
@@ -130,6 +131,9 @@ bool ExportCover(const quorvel::DumpedFile& d, const std::string& dir,
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (quorvel::IsCollectionCommand(argc, argv)) {
+        return quorvel::RunCollectionCommand(argc, argv);
+    }
     Mode mode = Mode::kHuman;
     bool lines = false;
     std::string coverDir;
