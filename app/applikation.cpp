@@ -37,11 +37,7 @@ bool NeedsQuotes(std::string_view arg) {
 
 }  // namespace
 
-CApplikation::CApplikation()
-    : m_strCoverFolder(HomeFolder() + "Cover/"),
-      m_strDataFolder(HomeFolder() + "Daten/"),
-      m_strCommentFolder(HomeFolder() + "Kommentare/"),
-      m_strContentFolder(HomeFolder() + "Inhalt/") {}
+CApplikation::CApplikation() = default;
 
 CApplikation::~CApplikation() = default;
 

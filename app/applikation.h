@@ -1,5 +1,5 @@
-// The application base class: command-line options, log level, default
-// folders and the operations the viewer needs from its application object.
+// The application base class: command-line options, log level and the
+// operations the viewer needs from its application object.
 //
 // Command line: everything before the first '-' is the box-file path; each
 // '-' starts an option that runs to the next '-' (no quoting is honoured, so
@@ -14,7 +14,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -56,45 +55,10 @@ public:
     static void AppendBackslash(std::string& path);
     static int CreateFolderPath(std::string path);
 
-    // Inflates a stored block (4-byte little-endian declared length, then a
-    // zlib stream). Uses no object state, so the loader calls it directly.
-    static bool UncompressBlock(std::span<const unsigned char> source,
-                                std::vector<unsigned char>& out);
-
-    // Fields the general routines own; the viewer only initialises them.
-    // The four default folders lie under the user's home folder and end in '/'.
-    const std::string& GetCoverFolder() const { return m_strCoverFolder; }
-    void SetCoverFolder(const std::string& v) { m_strCoverFolder = v; }
-    const std::string& GetDataFolder() const { return m_strDataFolder; }
-    void SetDataFolder(const std::string& v) { m_strDataFolder = v; }
-    const std::string& GetCommentFolder() const { return m_strCommentFolder; }
-    void SetCommentFolder(const std::string& v) { m_strCommentFolder = v; }
-    const std::string& GetContentFolder() const { return m_strContentFolder; }
-    void SetContentFolder(const std::string& v) { m_strContentFolder = v; }
-    const std::string& GetExtraFolder1() const { return m_strExtraFolder1; }
-    void SetExtraFolder1(const std::string& v) { m_strExtraFolder1 = v; }
-    const std::string& GetExtraFolder2() const { return m_strExtraFolder2; }
-    void SetExtraFolder2(const std::string& v) { m_strExtraFolder2 = v; }
-    const std::string& GetExtraFolder3() const { return m_strExtraFolder3; }
-    void SetExtraFolder3(const std::string& v) { m_strExtraFolder3 = v; }
-    bool GetCaseSensitive() const { return m_bCaseSensitive; }
-    void SetCaseSensitive(bool v) { m_bCaseSensitive = v; }
-    int32_t GetCounter() const { return m_nCounter; }
-    void SetCounter(int32_t v) { m_nCounter = v; }
-
 private:
-    std::string m_strCoverFolder;
-    std::string m_strDataFolder;
-    std::string m_strCommentFolder;
-    std::string m_strContentFolder;
     std::vector<std::string> m_arrOptions;
     int32_t m_nLogLevel = 0;
     std::string m_strCommandLine;
-    std::string m_strExtraFolder1;
-    std::string m_strExtraFolder2;
-    std::string m_strExtraFolder3;
-    bool m_bCaseSensitive = true;
-    int32_t m_nCounter = 0;
 };
 
 }  // namespace quorvel

@@ -106,19 +106,6 @@ std::string ApplicationName() {
     return SplitPath(ExecutablePath()).fname;
 }
 
-std::string CurrentDirectory() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-            return std::string(buffer.data());
-        }
-        if (errno != ERANGE || buffer.size() >= (1u << 20)) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -1,5 +1,6 @@
-// The few operating-system services the application frame needs, in one
-// place so the rest of the code never calls the system directly.
+// The operating-system services of the application frame: paths, folders,
+// the program's own location and the log file. Readers of box files and
+// the programs open and read their files themselves (app/unique_fd.h).
 //
 // Paths are 8-bit strings in the local encoding; '/' is the only folder
 // separator and there are no drive letters (the drive part of a split path is
@@ -46,8 +47,6 @@ std::string ProgramFolder();
 
 // The executable's file name without folder and extension.
 std::string ApplicationName();
-
-std::string CurrentDirectory();
 
 // True when `path` names an existing folder (symbolic links followed).
 bool IsDirectory(const std::string& path);

@@ -49,12 +49,9 @@ void ShowBytes(benchmark::State& state, const Bytes& file) {
     };
     size_t textSize = 0;
     for (auto _ : state) {
-        quorvel::FreeBoxFile();
-        quorvel::LoadBoxBytes(file);
-        textSize = quorvel::ShowBoxFile(renderer, noCover).text.size();
+        textSize = quorvel::ShowBoxFile(quorvel::LoadBoxBytes(file), renderer, noCover).text.size();
         benchmark::DoNotOptimize(textSize);
     }
-    quorvel::FreeBoxFile();
     state.counters["text_bytes"] = static_cast<double>(textSize);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
 }

@@ -6,7 +6,6 @@
 
 #include "app/limits.h"
 #include "app/text_util.h"
-#include "boxfile/box_loader.h"
 
 namespace quorvel {
 namespace {
@@ -145,74 +144,42 @@ std::string DisplayProblem(const BoxDisplay& display) {
     return LoadReason(display.load);
 }
 
-BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover) {
+BoxDisplay ShowBoxFile(const LoadedBox& box, CRecordRenderer& renderer,
+                       const CoverLoader& loadCover) {
     BoxDisplay display;
+    display.load = box.Result();
+    // Without a header there is nothing to show; the window stays as it was.
+    const BoxHeader* header = box.Header();
+    if (!display.load.HeaderLoaded() || header == nullptr) {
+        return display;
+    }
     display.shown = true;
     renderer.BeginFile();
+    display.magicOk = header->HasMagic();
+    const unsigned char flags = header->flags;
 
-    const BoxHeader* header = g_pBoxHeader.get();
-    display.magicOk = header != nullptr && header->HasMagic();
-    const unsigned char flags = header != nullptr ? header->flags : 0;
-
-    if (g_pCoverBlock && loadCover) {
-        if (const std::optional<CoverSize> size = loadCover(CoverBlock())) {
+    if (box.Cover().Present() && loadCover) {
+        if (const std::optional<CoverSize> size = loadCover(box.Cover().Bytes())) {
             display.type = std::string("Typ: ") + PictureTypeText(flags);
             display.width = "Breite: " + std::to_string(size->width);
             display.height = "H\xF6he: " + std::to_string(size->height);
         }
     }
 
-    if (header != nullptr) {
-        display.flags = flags;
-        display.compression = CompressionText(flags);
-        const std::string_view date =
-            FieldText(header->exportDate.data(), header->exportDate.size());
-        const std::string_view time =
-            FieldText(header->exportTime.data(), header->exportTime.size());
-        const ExportStamp stamp{NumberAt(date, 0, 4), NumberAt(date, 4, 2), NumberAt(date, 6, 2),
-                                NumberAt(time, 0, 2), NumberAt(time, 2, 2), NumberAt(time, 4, 2)};
-        display.exported = stamp;
-        // Shown as they come: no range test, a month 13 stays 13.
-        display.date = Format3("%02d.%02d.%04d", stamp.day, stamp.month, stamp.year);
-        display.time = Format3("%02d:%02d:%02d", stamp.hour, stamp.minute, stamp.second);
-    }
+    display.flags = flags;
+    display.compression = CompressionText(flags);
+    const std::string_view date = FieldText(header->exportDate.data(), header->exportDate.size());
+    const std::string_view time = FieldText(header->exportTime.data(), header->exportTime.size());
+    const ExportStamp stamp{NumberAt(date, 0, 4), NumberAt(date, 4, 2), NumberAt(date, 6, 2),
+                            NumberAt(time, 0, 2), NumberAt(time, 2, 2), NumberAt(time, 4, 2)};
+    display.exported = stamp;
+    // Shown as they come: no range test, a month 13 stays 13.
+    display.date = Format3("%02d.%02d.%04d", stamp.day, stamp.month, stamp.year);
+    display.time = Format3("%02d:%02d:%02d", stamp.hour, stamp.minute, stamp.second);
 
-    display.text = AssembleRecordText(renderer, DataBlock());
+    display.text = AssembleRecordText(renderer, box.Data().Bytes());
     renderer.ResetRecordTables();
     return display;
-}
-
-namespace {
-
-// Load with `load`, show, free.
-template <typename Load>
-BoxDisplay LoadShowFree(const Load& load, CRecordRenderer& renderer, const CoverLoader& loadCover) {
-    BoxDisplay display;
-    FreeBoxFile();
-    const LoadResult result = load();
-    // Without a header there is nothing to show; the window stays as it was.
-    if (result.HeaderLoaded()) {
-        display = ShowBoxFile(renderer, loadCover);
-    }
-    display.load = result;
-    FreeBoxFile();
-    return display;
-}
-
-}  // namespace
-
-BoxDisplay OpenBoxStream(int fd, CRecordRenderer& renderer, const CoverLoader& loadCover) {
-    return LoadShowFree([fd] { return LoadBoxStream(fd); }, renderer, loadCover);
-}
-
-BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
-                       const CoverLoader& loadCover) {
-    if (!HasBoxExtension(path)) {
-        BoxDisplay display;
-        display.boxName = false;
-        return display;
-    }
-    return LoadShowFree([&path] { return LoadBoxFileWithStatus(path); }, renderer, loadCover);
 }
 
 }  // namespace quorvel

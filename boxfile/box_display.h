@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "boxfile/load_status.h"
+#include "boxfile/loaded_box.h"
 #include "render/record_renderer.h"
 
 namespace quorvel {
@@ -72,16 +72,9 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
 // empty when it is one.
 std::string DisplayProblem(const BoxDisplay& display);
 
-// Shows the box currently in the process-wide state.
-BoxDisplay ShowBoxFile(CRecordRenderer& renderer, const CoverLoader& loadCover);
-
-// The extension test, then load, show, free. A file whose header cannot be
-// read is not shown at all.
-BoxDisplay OpenBoxFile(const std::string& path, CRecordRenderer& renderer,
+// What the window shows of `box`: the labels and the record text when its
+// header was read; otherwise only `load`, with `shown` false.
+BoxDisplay ShowBoxFile(const LoadedBox& box, CRecordRenderer& renderer,
                        const CoverLoader& loadCover);
-
-// Load, show, free for a box read from `fd` to its end (standard input),
-// taken as if it had a ".box" name.
-BoxDisplay OpenBoxStream(int fd, CRecordRenderer& renderer, const CoverLoader& loadCover);
 
 }  // namespace quorvel

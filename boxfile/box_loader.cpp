@@ -1,6 +1,3 @@
-// Loading a box file. Nothing is read outside the file: a block whose range
-// does not lie wholly inside it is absent, and a file shorter than its header
-// loads nothing at all.
 #include "boxfile/box_loader.h"
 
 #include <fcntl.h>
@@ -12,55 +9,152 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <limits>
-#include <vector>
+#include <utility>
 
-#include "app/applikation.h"
 #include "app/byte_read.h"
 #include "app/limits.h"
 #include "app/unique_fd.h"
+#include "boxfile/uncompress_block.h"
 
 namespace quorvel {
-
-std::unique_ptr<BoxHeader> g_pBoxHeader;
-std::unique_ptr<BlockBuffer> g_pCoverBlock;
-int32_t g_nCoverSize = 0;
-std::unique_ptr<BlockBuffer> g_pDataBlock;
-int32_t g_nDataSize = 0;
-
 namespace {
 
 constexpr char kMagic[8] = {'M', 'I', 'R', 'A', 'X', '4', '.', '0'};
 
-// Takes [start, start + length) of the file as a block, or leaves the block
-// absent when that range is empty or not inside the file. A compressed block
-// is inflated straight from the file into the buffer that then becomes the
-// block; only a block that stays as stored is copied. A block too short to
-// hold the length prefix, or whose stream fails, stays as stored. A data
-// block that inflates to nothing is absent: there is no token in it to walk.
-// An empty cover stays present, so the picture reports it as unreadable.
-void TakeBlock(std::span<const unsigned char> file, int64_t start, int64_t length, bool compressed,
-               bool emptyIsAbsent, std::unique_ptr<BlockBuffer>& block, int32_t& size) {
-    block.reset();
-    size = 0;
+// [start, start + length) of the file as a block, or an absent block when
+// that range is empty or not inside the file. A compressed block is
+// inflated straight from the file; a data block that inflates to nothing is
+// absent, as there is no token in it to walk.
+BoxBlock TakeBlock(std::span<const unsigned char> file, int64_t start, int64_t length,
+                   bool compressed, bool emptyIsAbsent) {
     if (length <= 0 || start < 0 || start > static_cast<int64_t>(file.size()) ||
         length > static_cast<int64_t>(file.size()) - start) {
-        return;
+        return {};
     }
     const std::span<const unsigned char> stored =
         file.subspan(static_cast<size_t>(start), static_cast<size_t>(length));
     if (compressed && stored.size() >= 4) {
-        auto content = std::make_unique<BlockBuffer>();
-        if (CApplikation::UncompressBlock(stored, *content)) {
-            if (!content->empty() || !emptyIsAbsent) {
-                size = static_cast<int32_t>(content->size());
-                block = std::move(content);
+        std::vector<unsigned char> content;
+        if (UncompressBlock(stored, content)) {
+            if (content.empty() && emptyIsAbsent) {
+                return {};
             }
-            return;
+            return BoxBlock::Own(std::move(content));
         }
     }
-    block = std::make_unique<BlockBuffer>(stored.begin(), stored.end());
-    size = static_cast<int32_t>(stored.size());
+    return BoxBlock::View(stored);
+}
+
+// The file's bytes: `size` of them, the first kBoxHeaderSize already read.
+struct FileBytes {
+    std::unique_ptr<unsigned char[]> bytes;
+    size_t size = 0;
+    std::span<const unsigned char> View() const { return {bytes.get(), size}; }
+};
+
+// Takes the blocks out of a whole file whose header has the magic.
+LoadedBox LoadFromBytes(FileBytes file, BoxParts parts) {
+    LoadedBox box;
+    const std::span<const unsigned char> view = file.View();
+    const BoxHeader header = BoxHeader::Parse(view.first<kBoxHeaderSize>());
+    box.SetHeader(header);
+    // Both lengths are worked out in 32-bit arithmetic that wraps, as the
+    // files' producer does; only the range checks are made wider.
+    const auto fileLength = static_cast<uint32_t>(file.size);
+    const auto storedCoverLength = static_cast<int32_t>(header.dataOffset - header.coverOffset);
+    const auto dataLength = static_cast<int32_t>(fileLength - header.dataOffset);
+    BoxBlock cover = TakeBlock(view, kBoxHeaderSize, storedCoverLength,
+                               (header.flags & BOX_COVER_COMPRESSED) != 0, false);
+    // The data follows the cover as stored, whatever the cover inflated to.
+    BoxBlock data;
+    if (parts == BoxParts::kAll) {
+        data = TakeBlock(view, int64_t{kBoxHeaderSize} + storedCoverLength, dataLength,
+                         (header.flags & BOX_DATA_COMPRESSED) != 0, true);
+    }
+    // The file's bytes stay only while a block is a view into them.
+    const bool borrowed =
+        (cover.Present() && !cover.Inflated()) || (data.Present() && !data.Inflated());
+    if (borrowed) {
+        box.AdoptFileBytes(std::move(file.bytes));
+    }
+    box.SetBlocks(std::move(cover), std::move(data));
+    box.SetResult({LoadStatus::kLoaded});
+    return box;
+}
+
+// A box with only the header of a file without the magic: shown, as any
+// file whose header was read, but with no blocks.
+LoadedBox WrongMagic(const BoxHeader& header) {
+    LoadedBox box;
+    box.SetHeader(header);
+    box.SetResult({LoadStatus::kWrongMagic});
+    return box;
+}
+
+LoadedBox Failed(LoadStatus status, int error = 0) {
+    LoadedBox box;
+    box.SetResult({status, error});
+    return box;
+}
+
+// Reads what `fd` holds after the header, up to its end but never more than
+// `limit` bytes in all; the header bytes are copied in front. A stream
+// longer than `limit` comes back with size limit + 1.
+LoadResult ReadStreamRest(int fd, std::span<const unsigned char> head, uint64_t limit,
+                          FileBytes& out) {
+    size_t capacity = 256 * 1024;
+    out.bytes = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+    std::memcpy(out.bytes.get(), head.data(), head.size());
+    out.size = head.size();
+    for (;;) {
+        if (out.size == capacity) {
+            if (capacity > limit) {
+                return {LoadStatus::kTooLarge};
+            }
+            // The bound is checked before more memory is taken.
+            const size_t grown = static_cast<size_t>(std::min<uint64_t>(capacity * 2, limit + 1));
+            auto larger = std::make_unique_for_overwrite<unsigned char[]>(grown);
+            std::memcpy(larger.get(), out.bytes.get(), out.size);
+            out.bytes = std::move(larger);
+            capacity = grown;
+        }
+        const ssize_t got = ::read(fd, out.bytes.get() + out.size, capacity - out.size);
+        if (got > 0) {
+            out.size += static_cast<size_t>(got);
+            continue;
+        }
+        if (got == 0) {
+            return {LoadStatus::kLoaded};
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd wait{fd, POLLIN, 0};
+            ::poll(&wait, 1, -1);
+            continue;
+        }
+        return {LoadStatus::kReadError, errno};
+    }
+}
+
+// Fills `out` from a stream; kShort when the stream ends first.
+ReadOutcome ReadStreamFully(int fd, std::span<unsigned char> out) {
+    size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::read(fd, out.data() + done, out.size() - done);
+        if (got > 0) {
+            done += static_cast<size_t>(got);
+        } else if (got == 0) {
+            return ReadOutcome::kShort;
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd wait{fd, POLLIN, 0};
+            ::poll(&wait, 1, -1);
+        } else if (errno != EINTR) {
+            return ReadOutcome::kFailed;
+        }
+    }
+    return ReadOutcome::kComplete;
 }
 
 }  // namespace
@@ -82,34 +176,43 @@ bool BoxHeader::HasMagic() const {
     return std::memcmp(magic.data(), kMagic, sizeof kMagic) == 0;
 }
 
-LoadStatus LoadBoxBytes(std::span<const unsigned char> file) {
-    if (file.size() < kBoxHeaderSize) {
-        return LoadStatus::kTooShort;
-    }
-    if (file.size() > kMaxBoxFileBytes) {
-        return LoadStatus::kTooLarge;
-    }
-    g_pBoxHeader = std::make_unique<BoxHeader>(BoxHeader::Parse(file.first<kBoxHeaderSize>()));
-    if (!g_pBoxHeader->HasMagic()) {
-        return LoadStatus::kWrongMagic;
-    }
-    const BoxHeader& header = *g_pBoxHeader;
-    const auto fileLength = static_cast<uint32_t>(file.size());
-
-    // Both lengths are worked out in 32-bit arithmetic that wraps, as the
-    // files' producer does; only the range checks are made wider.
-    const auto storedCoverLength = static_cast<int32_t>(header.dataOffset - header.coverOffset);
-    const auto dataLength = static_cast<int32_t>(fileLength - header.dataOffset);
-
-    TakeBlock(file, kBoxHeaderSize, storedCoverLength, (header.flags & BOX_COVER_COMPRESSED) != 0,
-              false, g_pCoverBlock, g_nCoverSize);
-    // The data follows the cover as stored, whatever the cover inflated to.
-    TakeBlock(file, int64_t{kBoxHeaderSize} + storedCoverLength, dataLength,
-              (header.flags & BOX_DATA_COMPRESSED) != 0, true, g_pDataBlock, g_nDataSize);
-    return LoadStatus::kShown;
+BoxBlock BoxBlock::View(std::span<const unsigned char> stored) {
+    BoxBlock block;
+    block.m_present = true;
+    block.m_view = stored;
+    return block;
 }
 
-LoadResult LoadBoxFileWithStatus(const std::string& path) {
+BoxBlock BoxBlock::Own(std::vector<unsigned char> inflated) {
+    BoxBlock block;
+    block.m_present = true;
+    block.m_inflated = std::move(inflated);
+    block.m_view = *block.m_inflated;
+    return block;
+}
+
+void LoadedBox::SetBlocks(BoxBlock cover, BoxBlock data) {
+    m_cover = std::move(cover);
+    m_data = std::move(data);
+}
+
+LoadedBox LoadBoxBytes(std::span<const unsigned char> file, BoxParts parts) {
+    if (file.size() < kBoxHeaderSize) {
+        return Failed(LoadStatus::kTooShort);
+    }
+    const BoxHeader header = BoxHeader::Parse(file.first<kBoxHeaderSize>());
+    if (!header.HasMagic()) {
+        return WrongMagic(header);
+    }
+    if (file.size() > kMaxBoxFileBytes) {
+        return Failed(LoadStatus::kTooLarge);
+    }
+    FileBytes copy{std::make_unique_for_overwrite<unsigned char[]>(file.size()), file.size()};
+    std::memcpy(copy.bytes.get(), file.data(), file.size());
+    return LoadFromBytes(std::move(copy), parts);
+}
+
+LoadedBox LoadBox(const std::string& path, BoxParts parts) {
     // Non-blocking, so a FIFO or device named *.box can neither block the
     // viewer nor feed it endless bytes before fstat turns it away.
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -117,106 +220,74 @@ LoadResult LoadBoxFileWithStatus(const std::string& path) {
         switch (errno) {
             case ENOENT:
             case ENOTDIR:
-                return {LoadStatus::kNotFound};
+                return Failed(LoadStatus::kNotFound);
             case ENXIO:  // a socket
-                return {LoadStatus::kNotRegularFile};
+                return Failed(LoadStatus::kNotRegularFile);
             default:
-                return {LoadStatus::kNotReadable, errno};
+                return Failed(LoadStatus::kNotReadable, errno);
         }
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) {
-        return {LoadStatus::kReadError, errno};
+        return Failed(LoadStatus::kReadError, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        return {LoadStatus::kNotRegularFile};
+        return Failed(LoadStatus::kNotRegularFile);
     }
-    // Judge the size before reading, so a huge file is never read in.
+    // Judged before reading, so a huge file is never read in.
     const auto size = static_cast<uint64_t>(std::max<off_t>(info.st_size, 0));
     if (size < kBoxHeaderSize) {
-        return {LoadStatus::kTooShort};
+        return Failed(LoadStatus::kTooShort);
     }
-    // The header first: a large file that is no box costs one small read.
     std::array<unsigned char, kBoxHeaderSize> head{};
     if (const ReadOutcome got = ReadFullyAt(fd.Get(), 0, head); got != ReadOutcome::kComplete) {
-        return {LoadStatus::kReadError, got == ReadOutcome::kFailed ? errno : 0};
+        return Failed(LoadStatus::kReadError, got == ReadOutcome::kFailed ? errno : 0);
     }
-    if (!BoxHeader::Parse(head).HasMagic()) {
-        return {LoadBoxBytes(head)};  // keeps the header, as for any file without the magic
+    const BoxHeader header = BoxHeader::Parse(head);
+    if (!header.HasMagic()) {
+        return WrongMagic(header);
     }
     if (size > kMaxBoxFileBytes) {
-        return {LoadStatus::kTooLarge};
+        return Failed(LoadStatus::kTooLarge);
     }
-    // Read into uninitialised memory: every byte is overwritten or the load fails.
-    const auto content = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(size));
-    const std::span<unsigned char> bytes(content.get(), static_cast<size_t>(size));
-    switch (ReadFullyAt(fd.Get(), 0, bytes)) {
+    // Uninitialised memory: every byte is overwritten or the load fails.
+    FileBytes file{std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(size)),
+                   static_cast<size_t>(size)};
+    std::memcpy(file.bytes.get(), head.data(), head.size());
+    const std::span<unsigned char> rest(file.bytes.get() + kBoxHeaderSize,
+                                        file.size - kBoxHeaderSize);
+    switch (ReadFullyAt(fd.Get(), kBoxHeaderSize, rest)) {
         case ReadOutcome::kComplete:
             break;
         case ReadOutcome::kShort:
             // Shorter than fstat said: the file changed while it was read.
-            return {LoadStatus::kReadError};
+            return Failed(LoadStatus::kReadError);
         case ReadOutcome::kFailed:
-            return {LoadStatus::kReadError, errno};
+            return Failed(LoadStatus::kReadError, errno);
     }
-    return {LoadBoxBytes(bytes)};
+    return LoadFromBytes(std::move(file), parts);
 }
 
-LoadResult LoadBoxStream(int fd) {
-    // A stream tells no size in advance: read to its end, but never more
-    // than the largest box, so the limits are those of a named file.
-    std::vector<unsigned char> content;
-    constexpr size_t kChunk = 64 * 1024;
-    for (;;) {
-        const size_t have = content.size();
-        if (have > kMaxBoxFileBytes) {
-            return {LoadStatus::kTooLarge};
-        }
-        content.resize(have + kChunk);
-        const ssize_t got = ::read(fd, content.data() + have, kChunk);
-        if (got < 0) {
-            content.resize(have);
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pollfd wait{fd, POLLIN, 0};
-                ::poll(&wait, 1, -1);
-                continue;
-            }
-            return {LoadStatus::kReadError, errno};
-        }
-        content.resize(have + static_cast<size_t>(got));
-        if (got == 0) {
+LoadedBox LoadBoxStream(int fd, BoxParts parts) {
+    std::array<unsigned char, kBoxHeaderSize> head{};
+    switch (ReadStreamFully(fd, head)) {
+        case ReadOutcome::kComplete:
             break;
-        }
+        case ReadOutcome::kShort:
+            return Failed(LoadStatus::kTooShort);
+        case ReadOutcome::kFailed:
+            return Failed(LoadStatus::kReadError, errno);
     }
-    if (content.size() < kBoxHeaderSize) {
-        return {LoadStatus::kTooShort};
+    const BoxHeader header = BoxHeader::Parse(head);
+    if (!header.HasMagic()) {
+        return WrongMagic(header);
     }
-    return {LoadBoxBytes(content)};
-}
-
-void LoadBoxFile(const std::string& path) {
-    LoadBoxFileWithStatus(path);
-}
-
-void FreeBoxFile() {
-    g_pBoxHeader.reset();
-    g_pCoverBlock.reset();
-    g_nCoverSize = 0;
-    g_pDataBlock.reset();
-    g_nDataSize = 0;
-}
-
-std::span<const unsigned char> CoverBlock() {
-    return g_pCoverBlock ? std::span<const unsigned char>(*g_pCoverBlock)
-                         : std::span<const unsigned char>();
-}
-
-std::span<const unsigned char> DataBlock() {
-    return g_pDataBlock ? std::span<const unsigned char>(*g_pDataBlock)
-                        : std::span<const unsigned char>();
+    FileBytes file;
+    if (const LoadResult read = ReadStreamRest(fd, head, kMaxBoxFileBytes, file);
+        read.status != LoadStatus::kLoaded) {
+        return Failed(read.status, read.error);
+    }
+    return LoadFromBytes(std::move(file), parts);
 }
 
 }  // namespace quorvel

@@ -2,13 +2,18 @@
 
 #include <cstring>
 
+#include "app/limits.h"
+
 namespace quorvel {
 
 std::string LoadReason(const LoadResult& result) {
     std::string reason;
     switch (result.status) {
-        case LoadStatus::kShown:
+        case LoadStatus::kLoaded:
             return {};
+        case LoadStatus::kNotLoaded:
+            reason = "not loaded";
+            break;
         case LoadStatus::kNotFound:
             reason = "not found";
             break;
@@ -22,7 +27,8 @@ std::string LoadReason(const LoadResult& result) {
             reason = "too short for the 64-byte header";
             break;
         case LoadStatus::kTooLarge:
-            reason = "too large for a box file (2 GiB or more)";
+            reason = "too large for a box file (over " + std::to_string(kMaxBoxFileBytes >> 20) +
+                     " MiB)";
             break;
         case LoadStatus::kWrongMagic:
             reason = "not a box file of data model 4.0 (wrong magic)";

@@ -6,29 +6,31 @@
 namespace quorvel {
 
 enum class LoadStatus {
-    kShown,           // header and blocks loaded
+    kNotLoaded,       // nothing has been loaded yet
+    kLoaded,          // header and blocks loaded
     kNotFound,        // no file by that name
     kNotRegularFile,  // a folder, FIFO, device or socket
     kNotReadable,     // there, but cannot be opened
     kTooShort,        // shorter than the 64-byte header
-    kTooLarge,        // longer than a signed 32-bit length can give
+    kTooLarge,        // larger than kMaxBoxFileBytes
     kWrongMagic,      // header loaded, but not data model 4.0: no blocks
     kReadError,       // reading failed or ended early
 };
 
 struct LoadResult {
-    LoadStatus status = LoadStatus::kShown;
+    LoadStatus status = LoadStatus::kNotLoaded;
     int error = 0;  // errno behind kNotReadable or kReadError, else 0
 
+    bool Loaded() const { return status == LoadStatus::kLoaded; }
     // The viewer shows a file whose header it has read, even one with the
     // wrong magic.
     bool HeaderLoaded() const {
-        return status == LoadStatus::kShown || status == LoadStatus::kWrongMagic;
+        return status == LoadStatus::kLoaded || status == LoadStatus::kWrongMagic;
     }
 };
 
 // Why a file is no readable box, in a few English words (the system's own
-// message added where there is one); empty for kShown. The dump tool and the
+// message added where there is one); empty for kLoaded. The dump tool and the
 // viewer print this on stderr.
 std::string LoadReason(const LoadResult& result);
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "boxfile/box_display.h"
+#include "boxfile/box_loader.h"
 #include "boxfile/shown_text.h"
 #include "cli/cover_export.h"
 #include "cli/json_text.h"
@@ -53,8 +54,13 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
     if (options.record) {
         renderer.SetSink(&builder);
     }
-    BoxDisplay display = path == kStdinName ? OpenBoxStream(STDIN_FILENO, renderer, loadCover)
-                                            : OpenBoxFile(path, renderer, loadCover);
+    BoxDisplay display;
+    if (path != kStdinName && !HasBoxExtension(path)) {
+        display.boxName = false;
+    } else {
+        const LoadedBox box = path == kStdinName ? LoadBoxStream(STDIN_FILENO) : LoadBox(path);
+        display = ShowBoxFile(box, renderer, loadCover);
+    }
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
     if (!display.shown) {

@@ -11,14 +11,6 @@ namespace quorvel {
 
 namespace {
 
-// Frees the process-wide box state on every way out.
-struct BoxFileGuard {
-    BoxFileGuard() = default;
-    ~BoxFileGuard() { FreeBoxFile(); }
-    BoxFileGuard(const BoxFileGuard&) = delete;
-    BoxFileGuard& operator=(const BoxFileGuard&) = delete;
-};
-
 // Nearest integer of value * numerator / denominator, for non-negative
 // numbers that fit 32 bits; the product is taken in 64 bits.
 int64_t ScaleRounded(int64_t value, int64_t numerator, int64_t denominator) {
@@ -40,12 +32,12 @@ QSize ThumbnailSize(QSize picture, int size) {
 }
 
 QImage LoadBoxCover(const std::string& path) {
-    BoxFileGuard guard;
-    LoadBoxFile(path);
-    if (!g_pBoxHeader || !g_pBoxHeader->HasMagic()) {
+    // The record is never walked here, so its block is not even inflated.
+    const LoadedBox box = LoadBox(path, BoxParts::kCoverOnly);
+    if (!box.Result().Loaded() || !box.Cover().Present()) {
         return {};
     }
-    const std::span<const unsigned char> cover = CoverBlock();
+    const std::span<const unsigned char> cover = box.Cover().Bytes();
     CCoverPicture picture;
     if (cover.empty() ||
         picture.LoadFromMemory(cover.data(), static_cast<int32_t>(cover.size())) == 0) {

@@ -33,41 +33,44 @@ uint32_t ReadU32(std::span<const unsigned char> bytes, size_t at) {
 }
 
 // What the loader must have made of the file, judged from the file alone.
-void CheckLoadedState(std::span<const unsigned char> file) {
+void CheckLoadedBox(const quorvel::LoadedBox& box, std::span<const unsigned char> file) {
     using namespace quorvel;
-    QUORVEL_FUZZ_CHECK(g_nCoverSize >= 0 && g_nDataSize >= 0);
-    QUORVEL_FUZZ_CHECK(g_pCoverBlock || g_nCoverSize == 0);
-    QUORVEL_FUZZ_CHECK(g_pDataBlock || g_nDataSize == 0);
+    const BoxHeader* header = box.Header();
+    const BoxBlock& coverBlock = box.Cover();
+    const BoxBlock& dataBlock = box.Data();
+    QUORVEL_FUZZ_CHECK(coverBlock.Present() || coverBlock.Bytes().empty());
+    QUORVEL_FUZZ_CHECK(dataBlock.Present() || dataBlock.Bytes().empty());
     if (file.size() < kBoxHeaderSize) {
-        QUORVEL_FUZZ_CHECK(!g_pBoxHeader && !g_pCoverBlock && !g_pDataBlock);
+        QUORVEL_FUZZ_CHECK(!header && !coverBlock.Present() && !dataBlock.Present());
+        QUORVEL_FUZZ_CHECK(box.Result().status == LoadStatus::kTooShort);
         return;
     }
     const bool magic = std::memcmp(file.data(), "MIRAX4.0", 8) == 0;
-    if (!g_pBoxHeader || !magic) {
-        QUORVEL_FUZZ_CHECK(!g_pCoverBlock && !g_pDataBlock);
+    QUORVEL_FUZZ_CHECK(box.Result().Loaded() == magic);
+    if (!header || !magic) {
+        QUORVEL_FUZZ_CHECK(!coverBlock.Present() && !dataBlock.Present());
         return;
     }
     const unsigned char flags = file[54];
-    QUORVEL_FUZZ_CHECK(g_pBoxHeader->flags == flags);
+    QUORVEL_FUZZ_CHECK(header->flags == flags);
     const uint32_t coverOffset = ReadU32(file, 56);
     const uint32_t dataOffset = ReadU32(file, 60);
-    QUORVEL_FUZZ_CHECK(g_pBoxHeader->coverOffset == coverOffset &&
-                       g_pBoxHeader->dataOffset == dataOffset);
+    QUORVEL_FUZZ_CHECK(header->coverOffset == coverOffset && header->dataOffset == dataOffset);
     // A block kept as stored must be the file's bytes at its place: the
     // cover right behind the header, the data behind the stored cover, each
     // as long as the header's offsets make it (32-bit arithmetic).
     const auto storedCover = static_cast<int32_t>(dataOffset - coverOffset);
     const auto dataLength = static_cast<int32_t>(static_cast<uint32_t>(file.size()) - dataOffset);
-    const std::span<const unsigned char> cover = CoverBlock();
-    if (!(flags & BOX_COVER_COMPRESSED) && g_pCoverBlock) {
-        QUORVEL_FUZZ_CHECK(storedCover == g_nCoverSize);
+    const std::span<const unsigned char> cover = coverBlock.Bytes();
+    if (!(flags & BOX_COVER_COMPRESSED) && coverBlock.Present()) {
+        QUORVEL_FUZZ_CHECK(storedCover == static_cast<int64_t>(cover.size()));
         QUORVEL_FUZZ_CHECK(kBoxHeaderSize + cover.size() <= file.size());
         QUORVEL_FUZZ_CHECK(std::equal(cover.begin(), cover.end(), file.begin() + kBoxHeaderSize));
     }
-    const std::span<const unsigned char> data = DataBlock();
-    if (!(flags & BOX_DATA_COMPRESSED) && g_pDataBlock) {
+    const std::span<const unsigned char> data = dataBlock.Bytes();
+    if (!(flags & BOX_DATA_COMPRESSED) && dataBlock.Present()) {
         const int64_t start = int64_t{kBoxHeaderSize} + storedCover;
-        QUORVEL_FUZZ_CHECK(dataLength == g_nDataSize);
+        QUORVEL_FUZZ_CHECK(dataLength == static_cast<int64_t>(data.size()));
         QUORVEL_FUZZ_CHECK(start >= 0 && start + static_cast<int64_t>(data.size()) <=
                                              static_cast<int64_t>(file.size()));
         QUORVEL_FUZZ_CHECK(std::equal(data.begin(), data.end(), file.begin() + start));
@@ -79,11 +82,15 @@ void CheckLoadedState(std::span<const unsigned char> file) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorvel;
     const std::span<const unsigned char> file(data, size);
-    LoadBoxBytes(file);
-    CheckLoadedState(file);
+    const LoadedBox box = LoadBoxBytes(file);
+    CheckLoadedBox(box, file);
+    // A reader that wants only the cover gets the same cover and no data.
+    const LoadedBox coverOnly = LoadBoxBytes(file, BoxParts::kCoverOnly);
+    QUORVEL_FUZZ_CHECK(!coverOnly.Data().Present());
+    QUORVEL_FUZZ_CHECK(std::ranges::equal(coverOnly.Cover().Bytes(), box.Cover().Bytes()));
 
-    const bool hasCover = !CoverBlock().empty();
-    const bool hasHeader = g_pBoxHeader != nullptr;
+    const bool hasCover = box.Cover().Present();
+    const bool hasHeader = box.Result().HeaderLoaded();
     const quorvel::CoverLoader loadCover =
         [](std::span<const unsigned char> bytes) -> std::optional<CoverSize> {
         if (bytes.empty()) {
@@ -92,19 +99,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return kCoverSize;
     };
     CRecordRenderer renderer;
-    const BoxDisplay display = ShowBoxFile(renderer, loadCover);
-    QUORVEL_FUZZ_CHECK(display.shown);
+    const BoxDisplay display = ShowBoxFile(box, renderer, loadCover);
+    QUORVEL_FUZZ_CHECK(display.shown == hasHeader);
     // The summary labels take the picture's size exactly when a cover was
-    // there to load.
-    QUORVEL_FUZZ_CHECK(display.width.has_value() == hasCover);
+    // there to load and was not empty.
+    QUORVEL_FUZZ_CHECK(display.width.has_value() == (hasCover && !box.Cover().Bytes().empty()));
     QUORVEL_FUZZ_CHECK(!display.width || *display.width == "Breite: 17");
     QUORVEL_FUZZ_CHECK(!display.height || *display.height == "H\xF6he: 23");
     QUORVEL_FUZZ_CHECK(display.date.has_value() == hasHeader);
     QUORVEL_FUZZ_CHECK(display.text.find('\0') == std::string::npos);
     QUORVEL_FUZZ_CHECK(renderer.Table(quorvel::RecordTable::kPersonRef).Empty());
-
-    FreeBoxFile();
-    QUORVEL_FUZZ_CHECK(!g_pBoxHeader && !g_pCoverBlock && !g_pDataBlock);
-    QUORVEL_FUZZ_CHECK(g_nCoverSize == 0 && g_nDataSize == 0);
     return 0;
 }

@@ -20,8 +20,8 @@
 #include <span>
 #include <vector>
 
-#include "app/applikation.h"
 #include "app/limits.h"
+#include "boxfile/uncompress_block.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               (uint64_t{data[2]} << 16) | (uint64_t{data[3]} << 24);
 
     std::vector<unsigned char> product;
-    const bool productOk = quorvel::CApplikation::UncompressBlock(block, product);
+    const bool productOk = quorvel::UncompressBlock(block, product);
 
     const uint64_t capacity = std::min<uint64_t>(declared, (size - 4) * kMaxExpansion + 64);
     // Never zero-filled, so a byte the product returns without zlib having

@@ -6,3 +6,8 @@ quorvel_test(NAME engine_tests
 quorvel_test(NAME flat_table_tests
     SOURCES engine/flat_table_test.cpp
     LIBS quorvel_engine)
+# Many boxes on many threads at once; also built alone under ThreadSanitizer
+# (tools/test.sh, README).
+quorvel_test(NAME engine_threads_tests
+    SOURCES engine/threads_test.cpp
+    LIBS quorvel_engine)

@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test through CTest; then
 # builds the suite once more with AddressSanitizer and UBSan (into
 # build-asan/, or $QUORVEL_SANITIZE_BUILD_DIR) and runs it there too, the
-# fuzz replays included. QUORVEL_SANITIZE=0 skips that second round.
+# fuzz replays included, and the threads test once more under
+# ThreadSanitizer (build-tsan/). QUORVEL_SANITIZE=0 skips both rounds.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
@@ -20,4 +21,11 @@ cmake -S "$top" -B "$sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANIT
 cmake --build "$sanitize" -j"$(nproc)"
 cd "$sanitize"
 ctest --output-on-failure -j"$(nproc)" -E '^Xvfb' "$@" || status=$?
+
+# Boxes on many threads at once: only that test, it needs no Qt.
+tsan=${QUORVEL_TSAN_BUILD_DIR:-$top/build-tsan}
+cmake -S "$top" -B "$tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=thread \
+    -DQUORVEL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$tsan" -j"$(nproc)" --target engine_threads_tests
+"$tsan/tests/engine_threads_tests" || status=$?
 exit "$status"

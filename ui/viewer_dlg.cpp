@@ -15,6 +15,7 @@
 
 #include "app/applikation.h"
 #include "app/text_util.h"
+#include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
 #include "ui/cover_frame.h"
@@ -23,6 +24,7 @@
 #include "ui/find_bar.h"
 #include "ui/folder_stepper.h"
 #include "ui/no_settings.h"
+#include "ui/shown_box.h"
 #include "ui/tab_layout.h"
 #include "ui/text_feeder.h"
 #include "ui/text_zoom.h"
@@ -159,16 +161,20 @@ bool CViewerDlg::OnInitDialog() {
 
 void CViewerDlg::OpenBoxFile(const std::string& path) {
     const std::string name = path;  // F5 passes our own member
+    BoxDisplay display;
     std::vector<unsigned char> cover;
-    const CoverLoader toPicture = MakeCoverLoader(m_picture);
-    const CoverLoader keepBytes = [&cover, &toPicture](std::span<const unsigned char> bytes) {
-        std::optional<CoverSize> size = toPicture(bytes);
-        if (size) {
-            cover.assign(bytes.begin(), bytes.end());
+    if (!HasBoxExtension(name)) {
+        display.boxName = false;
+    } else {
+        LoadBoxFile(name);
+        display = quorvel::ShowBoxFile(m_box, m_renderer, MakeCoverLoader(m_picture));
+        // The cover as the box holds it, for "Cover speichern unter...",
+        // when it is a picture.
+        if (g_pCoverBlock != nullptr && display.width) {
+            cover.assign(g_pCoverBlock, g_pCoverBlock + g_nCoverSize);
         }
-        return size;
-    };
-    const BoxDisplay display = quorvel::OpenBoxFile(name, m_renderer, keepBytes);
+        FreeBoxFile();
+    }
     // The same words the dump tool prints; the window itself stays silent.
     if (const std::string problem = DisplayProblem(display); !problem.empty()) {
         std::fprintf(stderr, "quorvel: %s: %s\n", name.c_str(), problem.c_str());
@@ -181,6 +187,30 @@ void CViewerDlg::OpenBoxFile(const std::string& path) {
     m_strStepPath = name;
     m_coverBytes = std::move(cover);
     ShowBoxFile(display);
+}
+
+void CViewerDlg::LoadBoxFile(const std::string& path) {
+    static constexpr unsigned char kNoBytes = 0;  // a present block may be empty
+    m_box = LoadBox(path);
+    const auto bytesOf = [](const BoxBlock& block) {
+        return !block.Present()        ? nullptr
+               : block.Bytes().empty() ? &kNoBytes
+                                       : block.Bytes().data();
+    };
+    g_pBoxHeader = m_box.Header();
+    g_pCoverBlock = bytesOf(m_box.Cover());
+    g_nCoverSize = static_cast<int32_t>(m_box.Cover().Bytes().size());
+    g_pDataBlock = bytesOf(m_box.Data());
+    g_nDataSize = static_cast<int32_t>(m_box.Data().Bytes().size());
+}
+
+void CViewerDlg::FreeBoxFile() {
+    g_pBoxHeader = nullptr;
+    g_pCoverBlock = nullptr;
+    g_nCoverSize = 0;
+    g_pDataBlock = nullptr;
+    g_nDataSize = 0;
+    m_box = LoadedBox();
 }
 
 void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "boxfile/box_display.h"
+#include "boxfile/loaded_box.h"
 #include "picture/cover_picture.h"
 #include "render/record_renderer.h"
 #include "ui/drop_edit.h"
@@ -68,6 +69,9 @@ public:
     // header, leaves the window as it was. Why a file is no readable box goes
     // to stderr in one line.
     void OpenBoxFile(const std::string& path);
+    // The box being shown (ui/shown_box.h), read from `path`, and let go.
+    void LoadBoxFile(const std::string& path);
+    void FreeBoxFile();
 
     // Ctrl+PgDown, Ctrl+PgUp: the next or previous box file of the shown
     // file's folder; nothing at either end.
@@ -142,6 +146,7 @@ private:
     bool m_bAboutOpen = false;
     bool m_bInitialized = false;
     CRecordRenderer m_renderer;
+    LoadedBox m_box;  // between LoadBoxFile and FreeBoxFile only
 
     CCoverFrame* m_cover = nullptr;  // owned by the dialog as a child widget
     std::string m_strLastPath;

@@ -28,19 +28,10 @@ std::optional<CoverSize> FakeCover(std::span<const unsigned char> bytes) {
     return std::nullopt;
 }
 
-// Loads `bytes` from an exact-size heap copy, so any read past the end
-// touches memory the sanitizers watch, and shows it with `renderer`.
+// Loads `bytes` (the loader keeps an exact-size copy, so any read past the
+// end touches memory the sanitizers watch) and shows it with `renderer`.
 BoxDisplay ShowBytes(std::span<const unsigned char> bytes, CRecordRenderer& renderer) {
-    auto copy = std::make_unique<unsigned char[]>(bytes.size() + 1);
-    std::copy(bytes.begin(), bytes.end(), copy.get());
-    FreeBoxFile();
-    LoadBoxBytes({copy.get(), bytes.size()});
-    BoxDisplay display;
-    if (g_pBoxHeader) {
-        display = ShowBoxFile(renderer, FakeCover);
-    }
-    FreeBoxFile();
-    return display;
+    return ShowBoxFile(LoadBoxBytes(bytes), renderer, FakeCover);
 }
 
 std::string ShowData(const Bytes& data) {
@@ -120,19 +111,16 @@ TEST(Engine, LoaderBlockRanges) {
                                               .data = Bytes(7, 'd'),
                                               .coverOffset = c.coverOffset,
                                               .dataOffset = c.dataOffset});
-        FreeBoxFile();
-        LoadBoxBytes(file);
-        EXPECT_EQ(g_pCoverBlock != nullptr, c.cover);
-        EXPECT_EQ(g_pDataBlock != nullptr, c.data);
-        if (g_pDataBlock) {
+        const LoadedBox box = LoadBoxBytes(file);
+        EXPECT_EQ(box.Cover().Present(), c.cover);
+        EXPECT_EQ(box.Data().Present(), c.data);
+        if (box.Data().Present()) {
             const int64_t start = 64 + static_cast<int32_t>(c.dataOffset - c.coverOffset);
-            EXPECT_EQ(Bytes(DataBlock().begin(), DataBlock().end()),
-                      Bytes(file.begin() + start, file.begin() + start + g_nDataSize));
+            const std::span<const unsigned char> data = box.Data().Bytes();
+            EXPECT_EQ(Bytes(data.begin(), data.end()),
+                      Bytes(file.begin() + start, file.begin() + start + data.size()));
         }
     }
-    FreeBoxFile();
-    EXPECT_EQ(g_pBoxHeader, nullptr);
-    EXPECT_EQ(g_nCoverSize + g_nDataSize, 0);
 }
 
 std::vector<std::filesystem::path> Examples() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <set>
 
+#include "app/limits.h"
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
 #include "support/box_builder.h"
@@ -48,15 +49,25 @@ std::string Written(const std::string& path, const Bytes& bytes) {
     return path;
 }
 
+// A box of `size` bytes whose cover block runs to the file's end.
+std::string SparseBox(const std::string& path, uint64_t size) {
+    testing::BoxSpec box;
+    box.dataOffset = static_cast<uint32_t>(size);
+    Written(path, testing::BuildBox(box));
+    std::error_code ec;
+    std::filesystem::resize_file(path, size, ec);
+    return ec ? std::string() : path;
+}
+
 const Case kCases[] = {
-    {"box", LoadStatus::kShown, 0, true,
+    {"box", LoadStatus::kLoaded, 0, true,
      [](const std::string& dir) {
          testing::BoxSpec box;
          box.cover = testing::ToBytes("COVER");
          box.data = testing::Token(0x10, "T");
          return Written(dir + "gut.box", testing::BuildBox(box));
      }},
-    {"header only", LoadStatus::kShown, 0, false,
+    {"header only", LoadStatus::kLoaded, 0, false,
      [](const std::string& dir) { return Written(dir + "leer.box", testing::BuildBox({})); }},
     {"missing", LoadStatus::kNotFound, 0, false,
      [](const std::string& dir) { return dir + "fehlt.box"; }},
@@ -89,14 +100,12 @@ const Case kCases[] = {
          header.pop_back();
          return Written(dir + "kurz.box", header);
      }},
-    {"2 GiB", LoadStatus::kTooLarge, 0, false,
-     [](const std::string& dir) {
-         const std::string path = Written(dir + "gross.box", testing::BuildBox({}));
-         // Sparse: the size alone must turn it away, before any read.
-         std::error_code ec;
-         std::filesystem::resize_file(path, uint64_t{1} << 31, ec);
-         return ec ? std::string() : path;
-     }},
+    // Sparse files: the size alone must turn the larger one away, before
+    // any read.
+    {"at the size limit", LoadStatus::kLoaded, 0, false,
+     [](const std::string& dir) { return SparseBox(dir + "grenze.box", kMaxBoxFileBytes); }},
+    {"one byte over the limit", LoadStatus::kTooLarge, 0, false,
+     [](const std::string& dir) { return SparseBox(dir + "gross.box", kMaxBoxFileBytes + 1); }},
     // The magic is judged before the size: a huge file that is no box is
     // told as such.
     {"2 GiB, wrong magic", LoadStatus::kWrongMagic, 0, false,
@@ -123,23 +132,22 @@ TEST(LoadStatus, EachFailureAndWhatStaysLoaded) {
         if (path.empty()) {
             continue;  // this system cannot make the case
         }
-        FreeBoxFile();
-        const LoadResult result = LoadBoxFileWithStatus(path);
+        const LoadedBox box = LoadBox(path);
+        const LoadResult result = box.Result();
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.error, c.error);
         // A header is kept exactly when the viewer shows the file; blocks
         // only for the right magic.
-        EXPECT_EQ(g_pBoxHeader != nullptr, result.HeaderLoaded());
-        EXPECT_EQ(g_pDataBlock != nullptr, c.dataLoaded);
-        FreeBoxFile();
+        EXPECT_EQ(box.Header() != nullptr, result.HeaderLoaded());
+        EXPECT_EQ(box.Data().Present(), c.dataLoaded);
 
         CRecordRenderer renderer;
-        const BoxDisplay display = OpenBoxFile(path, renderer, nullptr);
+        const BoxDisplay display = ShowBoxFile(box, renderer, nullptr);
         EXPECT_EQ(display.load.status, c.status);
         EXPECT_EQ(display.shown, result.HeaderLoaded());
         const std::string reason = DisplayProblem(display);
         EXPECT_EQ(reason, LoadReason(result));
-        EXPECT_EQ(reason.empty(), c.status == LoadStatus::kShown);
+        EXPECT_EQ(reason.empty(), c.status == LoadStatus::kLoaded);
         if (!reason.empty()) {
             // One status, one text: a user can tell the cases apart.
             statuses.insert(c.status);

@@ -1,10 +1,11 @@
+#include "boxfile/uncompress_block.h"
+
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "app/applikation.h"
 #include "app/byte_read.h"
 #include "app/limits.h"
 
@@ -23,8 +24,7 @@ constexpr uint64_t kInflateSlack = 4096;
 // accepts streams uncompress refuses (distance codes 30 and 31, more
 // than 286 length codes), and telling such streams apart would mean
 // decoding every block twice.
-bool CApplikation::UncompressBlock(std::span<const unsigned char> source,
-                                   std::vector<unsigned char>& out) {
+bool UncompressBlock(std::span<const unsigned char> source, std::vector<unsigned char>& out) {
     out.clear();
     if (source.size() < 4) {
         return false;
