@@ -2,9 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <mutex>
-
 #include "boxfile/box_display.h"
+#include "boxfile/box_loader.h"
 #include "cli/cover_export.h"
 #include "cli/records_json.h"
 #include "render/record_renderer.h"
@@ -17,7 +16,9 @@ constexpr int kReadAttempts = 3;
 
 const char* StatusWord(LoadStatus status) {
     switch (status) {
-        case LoadStatus::kShown:
+        case LoadStatus::kNotLoaded:
+            return "not-loaded";
+        case LoadStatus::kLoaded:
             return "ok";
         case LoadStatus::kNotFound:
             return "not-found";
@@ -37,9 +38,6 @@ const char* StatusWord(LoadStatus status) {
     return "unknown";
 }
 
-// The loader still keeps one box in process-wide state.
-std::mutex g_loaderLock;
-
 IndexedBox ReadOnce(const std::string& path) {
     IndexedBox box;
     box.path = path;
@@ -54,13 +52,15 @@ IndexedBox ReadOnce(const std::string& path) {
         }
         return std::optional<CoverSize>();
     };
-    BoxDisplay display;
-    {
-        const std::lock_guard lock(g_loaderLock);
-        display = OpenBoxFile(path, renderer, sniff);
+    if (!HasBoxExtension(path)) {
+        box.status = "not-box-name";
+        box.reason = kNotBoxNameReason;
+        return box;
     }
-    box.status = display.boxName ? StatusWord(display.load.status) : "not-box-name";
-    box.reason = DisplayProblem(display);
+    const LoadedBox loaded = LoadBox(path);
+    const BoxDisplay display = ShowBoxFile(loaded, renderer, sniff);
+    box.status = StatusWord(loaded.Result().status);
+    box.reason = LoadReason(loaded.Result());
     if (display.flags) {
         box.coverCompressed = (*display.flags & 0x40) != 0;
         box.dataCompressed = (*display.flags & 0x80) != 0;

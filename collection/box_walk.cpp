@@ -38,7 +38,8 @@ bool Cancelled(const std::atomic<bool>* cancel) {
 std::string AbsolutePath(const std::string& path) {
     std::string absolute = path;
     if (absolute.empty() || absolute[0] != '/') {
-        absolute = CurrentDirectory();
+        std::error_code error;
+        absolute = std::filesystem::current_path(error).string();
         AppendSlash(absolute);
         absolute += path;
     }
