@@ -95,7 +95,12 @@ void Configure(Database& db, bool memory) {
         // WAL keeps committed batches safe against a killed process; a lost
         // power costs at most the last batches, which the next run redoes.
         db.Exec("PRAGMA synchronous = NORMAL");
+        // Fewer, larger checkpoints: each costs two syncs of the disk.
+        db.Exec("PRAGMA wal_autocheckpoint = 8192");
     }
+    // Enough pages that a run's indexes stay in memory instead of being
+    // read back from the file for every box.
+    db.Exec("PRAGMA cache_size = -32768");
     db.Exec("PRAGMA foreign_keys = ON");
 }
 
