@@ -186,7 +186,10 @@ IndexSummary UpdateIndex(Database& db, const std::vector<std::string>& givenRoot
         };
         for (;;) {
             if (cancelled()) {
+                // Readers waiting to hand over a box must not wait forever.
                 run.stop = true;
+                run.paths.Close();
+                run.results->Close();
                 summary.cancelled = true;
                 break;
             }

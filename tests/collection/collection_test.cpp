@@ -245,13 +245,18 @@ TEST(CollectionUpdate, ReportsProgressAndStoredRowsAndCanBeCancelled) {
         EXPECT_EQ(collection->List(stored).size(), 600u);
         EXPECT_EQ(collection->Search("grabowski").size(), 600u);
     }
-    // Cancelled before it could do much: it stops, keeps what it stored,
-    // drops nothing, and the next run completes.
+    // Cancelled after its first batch, readers waiting with full hands: it
+    // stops, keeps what it stored, drops nothing, and the next run completes.
     auto collection = Collection::OpenFile(dir.path() + "cancel.sqlite");
     {
-        std::atomic<bool> cancel{true};
+        std::atomic<bool> cancel{false};
         IndexOptions options;
         options.cancel = &cancel;
+        options.progress = [&cancel](const IndexProgress& progress) {
+            if (!progress.stored.empty()) {
+                cancel = true;
+            }
+        };
         const IndexSummary summary = collection->Update({dir.path()}, options);
         EXPECT_TRUE(summary.cancelled);
         EXPECT_LT(summary.read, 600u);
