@@ -125,10 +125,9 @@ std::unordered_map<std::string, StoredBox> LoadStoredBoxes(Database& db) {
     std::unordered_map<std::string, StoredBox> stored;
     Statement select = db.Prepare("SELECT path, id, size, mtime_ns, inode, reason FROM boxes");
     while (select.Step()) {
-        stored.emplace(select.Text(0),
-                       StoredBox{select.Int(1),
-                                 {select.Int(2), select.Int(3), select.Int(4)},
-                                 select.OptionalText(5)});
+        stored.emplace(select.Text(0), StoredBox{select.Int(1),
+                                                 {select.Int(2), select.Int(3), select.Int(4)},
+                                                 select.OptionalText(5)});
     }
     return stored;
 }
@@ -143,8 +142,8 @@ BoxStore::BoxStore(Database& db)
       m_insertBox(db.Prepare(InsertSql("boxes", kBoxFixed, kBoxFixedCount, BoxColumns()))),
       m_insertDvd(db.Prepare(InsertSql("dvds", "box_id, position", 2, DvdColumns()))),
       m_insertFilm(db.Prepare(InsertSql("films", "box_id, dvd_id, position", 3, FilmColumns()))),
-      m_insertFurther(db.Prepare(
-          "INSERT INTO further_titles (film_id, position, title) VALUES (?, ?, ?)")),
+      m_insertFurther(
+          db.Prepare("INSERT INTO further_titles (film_id, position, title) VALUES (?, ?, ?)")),
       m_insertLanguage(db.Prepare(
           "INSERT INTO languages (film_id, position, language, detail) VALUES (?, ?, ?, ?)")),
       m_insertPerson(db.Prepare(

@@ -43,7 +43,7 @@ struct Run {
     std::atomic<bool> walking{true};
     std::atomic<bool> stop{false};
     std::mutex problemsLock;
-    std::vector<IndexProblem> walkProblems;  // folders, roots, unchanged unreadable boxes
+    std::vector<IndexProblem> walkProblems;       // folders, roots, unchanged unreadable boxes
     std::vector<IndexProblem> unreadableFolders;  // boxes under these are kept
 };
 

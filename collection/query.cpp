@@ -49,7 +49,8 @@ std::optional<NumberRange> Range(std::string_view text) {
     }
     const std::string_view lowText = text.substr(0, dash);
     const std::string_view highText = text.substr(dash + 1);
-    const std::optional<int64_t> low = lowText.empty() ? std::optional<int64_t>(0) : Number(lowText);
+    const std::optional<int64_t> low =
+        lowText.empty() ? std::optional<int64_t>(0) : Number(lowText);
     const std::optional<int64_t> high =
         highText.empty() ? std::optional<int64_t>(999999999) : Number(highText);
     if (!low || !high || (lowText.empty() && highText.empty())) {

@@ -84,8 +84,8 @@ bool LooksTruncated(const std::string& path) {
     }
     const uint64_t pages = (uint64_t{header[28]} << 24) | (uint64_t{header[29]} << 16) |
                            (uint64_t{header[30]} << 8) | header[31];
-    const bool sizeValid = pages != 0 && std::equal(header.begin() + 24, header.begin() + 28,
-                                                    header.begin() + 92);
+    const bool sizeValid =
+        pages != 0 && std::equal(header.begin() + 24, header.begin() + 28, header.begin() + 92);
     return sizeValid && static_cast<uint64_t>(info.st_size) < pages * pageSize;
 }
 
@@ -127,8 +127,9 @@ std::string Check(Database& db, const std::string& path) {
     }
     // Reads the root pages of every table, so a file cut short or
     // overwritten in the middle shows here rather than halfway through a run.
-    db.Exec("SELECT count(*) FROM boxes; SELECT 1 FROM films LIMIT 1; SELECT 1 FROM box_fts "
-            "LIMIT 1; SELECT 1 FROM film_fts LIMIT 1");
+    db.Exec(
+        "SELECT count(*) FROM boxes; SELECT 1 FROM films LIMIT 1; SELECT 1 FROM box_fts "
+        "LIMIT 1; SELECT 1 FROM film_fts LIMIT 1");
     return {};
 }
 
@@ -152,28 +153,31 @@ std::string SchemaSql() {
         "cover_format TEXT, cover_bytes INTEGER";
     sql += ColumnList(BoxColumns());
     sql += ", content TEXT, comment TEXT, unknown_tokens INTEGER);\n";
-    sql += "CREATE TABLE dvds (id INTEGER PRIMARY KEY, "
-           "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, position INTEGER";
+    sql +=
+        "CREATE TABLE dvds (id INTEGER PRIMARY KEY, "
+        "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, position INTEGER";
     sql += ColumnList(DvdColumns());
     sql += ");\n";
-    sql += "CREATE TABLE films (id INTEGER PRIMARY KEY, "
-           "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, "
-           "dvd_id INTEGER NOT NULL REFERENCES dvds(id) ON DELETE CASCADE, position INTEGER";
+    sql +=
+        "CREATE TABLE films (id INTEGER PRIMARY KEY, "
+        "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, "
+        "dvd_id INTEGER NOT NULL REFERENCES dvds(id) ON DELETE CASCADE, position INTEGER";
     sql += ColumnList(FilmColumns());
     sql += ");\n";
-    sql += "CREATE TABLE further_titles (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-           "CASCADE, position INTEGER, title TEXT);\n"
-           "CREATE TABLE languages (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-           "CASCADE, position INTEGER, language TEXT, detail TEXT);\n"
-           "CREATE TABLE persons (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-           "CASCADE, position INTEGER, role TEXT, name TEXT, note TEXT);\n"
-           "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
-           "CREATE INDEX dvds_box ON dvds(box_id);\n"
-           "CREATE INDEX films_box ON films(box_id);\n"
-           "CREATE INDEX films_dvd ON films(dvd_id);\n"
-           "CREATE INDEX further_titles_film ON further_titles(film_id);\n"
-           "CREATE INDEX languages_film ON languages(film_id);\n"
-           "CREATE INDEX persons_film ON persons(film_id);\n";
+    sql +=
+        "CREATE TABLE further_titles (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
+        "CASCADE, position INTEGER, title TEXT);\n"
+        "CREATE TABLE languages (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
+        "CASCADE, position INTEGER, language TEXT, detail TEXT);\n"
+        "CREATE TABLE persons (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
+        "CASCADE, position INTEGER, role TEXT, name TEXT, note TEXT);\n"
+        "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
+        "CREATE INDEX dvds_box ON dvds(box_id);\n"
+        "CREATE INDEX films_box ON films(box_id);\n"
+        "CREATE INDEX films_dvd ON films(dvd_id);\n"
+        "CREATE INDEX further_titles_film ON further_titles(film_id);\n"
+        "CREATE INDEX languages_film ON languages(film_id);\n"
+        "CREATE INDEX persons_film ON persons(film_id);\n";
     sql += FtsTable("box_fts");
     sql += FtsTable("film_fts");
     sql += "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";\n";

@@ -17,8 +17,8 @@ inline constexpr int kSchemaVersion = 1;
 
 // The full-text columns, in order; box_fts and film_fts both have them.
 inline constexpr const char* kTextColumns[] = {
-    "title", "original_title", "further_titles", "persons", "roles",   "notes",
-    "genre", "languages",      "ean",            "content", "comment",
+    "title", "original_title", "further_titles", "persons", "roles", "notes", "genre", "languages",
+    "ean",   "content",        "comment",
 };
 
 // The schema's SQL, one statement per line end, for the README and tests.

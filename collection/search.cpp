@@ -72,9 +72,10 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         "SELECT f.id, d.position, f.position, f.title, f.year FROM films f JOIN dvds d ON d.id = "
         "f.dvd_id";
     if (!query.terms.empty()) {
-        filmSql += " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match AND "
-                   "film_fts.rowid BETWEEN :low AND :high" +
-                   filter + " ORDER BY film_fts.rank";
+        filmSql +=
+            " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match AND "
+            "film_fts.rowid BETWEEN :low AND :high" +
+            filter + " ORDER BY film_fts.rank";
     } else {
         filmSql += " WHERE f.id BETWEEN :low AND :high" + filter + " ORDER BY f.id";
     }
@@ -95,9 +96,8 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         films.BindNamed(":low", low).BindNamed(":high", high);
         BindFilter(films, query);
         while (films.Step()) {
-            hit.films.push_back(
-                {films.Int(0), films.Int(1), films.Int(2), films.OptionalText(3),
-                 films.OptionalInt(4)});
+            hit.films.push_back({films.Int(0), films.Int(1), films.Int(2), films.OptionalText(3),
+                                 films.OptionalInt(4)});
         }
         films.Reset();
     }

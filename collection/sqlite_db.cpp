@@ -94,8 +94,8 @@ Statement& Statement::Bind(int index, double value) {
 }
 
 Statement& Statement::Bind(int index, std::string_view text) {
-    const int code = sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                         SQLITE_UTF8);
+    const int code =
+        sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     if (code != SQLITE_OK) {
         Throw(m_db, code);
     }
