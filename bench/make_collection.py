@@ -21,16 +21,24 @@ TOP = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(TOP / "tools"))
 import boxwriter  # noqa: E402
 
-SURNAMES = ("Brückner Kowalczyk Pfeiffer Öztürk Lindqvist Weißhaupt Hausmann Bäumler Jäger "
-            "Szymanski Thießen Grabowski Eckhoff Lorenzen Sörensen Nübel Albers Baranski Celik "
-            "Dahlmann Engel Falkner Görlitz Hübner Ilgner Janßen Krämer Lübke Mertens Nowak "
-            "Oberländer Petersen Quandt Rößler Schäfer Tiedemann Uhlig Vogt Wendler Zöllner").split()
+# A collection has thousands of names and title words; these make 1,200
+# surnames and 900 title words, so a name is in a few hundred films.
+STEMS = ("Brück Kowal Pfeif Lind Weiß Haus Bäum Jäg Thieß Grab Eck Lor Sör Nüb Alb Baran Cel "
+         "Dahl Eng Falk Görl Hüb Ilg Janß Kräm Lüb Mert Now Oberl Peter Quand Röß Schäf Tied Uhl "
+         "Vog Wendl Zöll Mahl Reim Sand Kolb Fink Stein Brand Holt Kranz Wolt Rad Senf Tann Lenz "
+         "Harm Born Frey Gall Kast Löw Münz Pohl").split()
+ENDINGS = "ner er mann sen ski ke lin ow ing hoff berg dorf ler ek rich au ter holz feld at".split()
+SURNAMES = [stem + ending for stem in STEMS for ending in ENDINGS]
 GIVEN = ("Ilse Jörg Mattis Selma Ansgar Konrad Friederike Till Paula Rudi Marlene Henning Bärbel "
-         "Ole Kai Franziska Anton Greta Hannes Jule Lasse Mira Nils Oskar Ronja Sven Tilda Wiebke").split()
-WORDS = ("Nebelwald Rückkehr Leuchtturm Watt Kappeln Förde Schatten Sommer Winter Drachen Zirkus "
-         "Grünau Schäfer Wölfe Stille Wasser Insel Hafen Nacht Morgen Spur Moor Brücke Mühle Sturm "
-         "Gold Feuer Eis Stadt Dorf Himmel Küste Wald Berg Fluss Reise Heimkehr Geheimnis Erbe "
-         "Kinder Bäcker Kunterbunt Tote Abend Lied Traum Wind Stern Garten").split()
+         "Ole Kai Franziska Anton Greta Hannes Jule Lasse Mira Nils Oskar Ronja Sven Tilda Wiebke "
+         "Ada Bent Cläre Detlef Elif Fiete Gunda Hauke Inka Jannis Kerstin Lutz Meike Nele Ömer "
+         "Piet Rieke Sönke Thea Uwe Vito Wanda Xaver Yasemin Zeno").split()
+FIRST = ("Nebel Leucht Sturm Licht Schatten Sommer Winter Drachen Zirkus Moor Brücken Mühlen "
+         "Gold Feuer Eis Stadt Dorf Himmel Küsten Wald Berg Fluss Reise Heim Stern Garten Nacht "
+         "Morgen Insel Hafen").split()
+SECOND = ("wald turm kehr spur wasser zeit kinder lied traum wind land haus fahrt nacht herz "
+          "feuer jagd stein tor see grund weg bucht flug ruf schatz wache fest sang reich").split()
+WORDS = [first + second for first in FIRST for second in SECOND]
 GENRES = ["Abenteuer", "Drama", "Krimi", "Thriller", "Komödie", "Dokumentation", "Kinderfilm",
           "Trickfilm", "Kurzfilm", "Western", "Liebesfilm", "Science-Fiction", "Horror"]
 ROLES = ["Regie", "Darsteller", "Drehbuch", "Musik", "Kamera", "Sprecher"]

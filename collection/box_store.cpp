@@ -5,12 +5,10 @@
 
 #include "app/text_util.h"
 #include "collection/record_columns.h"
-#include "collection/schema.h"
+#include "collection/text_columns.h"
 
 namespace quorvel {
 namespace {
-
-constexpr size_t kTextColumnCount = std::size(kTextColumns);
 
 // The searchable texts of a film or a whole box, by full-text column.
 using SearchText = std::array<std::string, kTextColumnCount>;
@@ -74,8 +72,8 @@ std::string InsertSql(const char* table, std::string_view fixed, int fixedCount,
     return sql + ") VALUES (" + values + ")";
 }
 
-std::string FtsInsertSql(const char* table) {
-    std::string sql = std::string("INSERT INTO ") + table + " (rowid";
+std::string FtsInsertSql(const char* table, const char* key) {
+    std::string sql = std::string("INSERT INTO ") + table + " (" + key;
     std::string values = "?";
     for (const char* column : kTextColumns) {
         sql += ", ";
@@ -135,8 +133,6 @@ std::unordered_map<std::string, StoredBox> LoadStoredBoxes(Database& db) {
 BoxStore::BoxStore(Database& db)
     : m_db(db),
       m_findBox(db.Prepare("SELECT id FROM boxes WHERE path = ?")),
-      m_filmRange(db.Prepare("SELECT min(id), max(id) FROM films WHERE box_id = ?")),
-      m_deleteFilmText(db.Prepare("DELETE FROM film_fts WHERE rowid BETWEEN ? AND ?")),
       m_deleteBoxText(db.Prepare("DELETE FROM box_fts WHERE rowid = ?")),
       m_deleteBox(db.Prepare("DELETE FROM boxes WHERE id = ?")),
       m_insertBox(db.Prepare(InsertSql("boxes", kBoxFixed, kBoxFixedCount, BoxColumns()))),
@@ -148,23 +144,15 @@ BoxStore::BoxStore(Database& db)
           "INSERT INTO languages (film_id, position, language, detail) VALUES (?, ?, ?, ?)")),
       m_insertPerson(db.Prepare(
           "INSERT INTO persons (film_id, position, role, name, note) VALUES (?, ?, ?, ?, ?)")),
-      m_insertBoxText(db.Prepare(FtsInsertSql("box_fts"))),
-      m_insertFilmText(db.Prepare(FtsInsertSql("film_fts"))),
+      m_insertBoxText(db.Prepare(FtsInsertSql("box_fts", "rowid"))),
+      m_insertFilmText(db.Prepare(FtsInsertSql("film_text", "film_id"))),
       m_clearProblems(db.Prepare(
           "DELETE FROM unreadable_folders WHERE path = ?1 OR substr(path, 1, length(?2)) = ?2")),
       m_addProblem(
           db.Prepare("INSERT OR REPLACE INTO unreadable_folders (path, reason) VALUES (?, ?)")) {}
 
 void BoxStore::Remove(int64_t boxId) {
-    m_filmRange.Bind(1, boxId);
-    if (m_filmRange.Step() && !m_filmRange.IsNull(0)) {
-        // A box's films are stored in one go, so their ids are one range.
-        m_deleteFilmText.Bind(1, m_filmRange.Int(0)).Bind(2, m_filmRange.Int(1));
-        m_filmRange.Reset();
-        m_deleteFilmText.Run();
-    } else {
-        m_filmRange.Reset();
-    }
+    // The box's DVDs, films and their rows go with it (ON DELETE CASCADE).
     m_deleteBoxText.Bind(1, boxId).Run();
     m_deleteBox.Bind(1, boxId).Run();
 }

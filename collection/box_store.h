@@ -36,7 +36,7 @@ public:
 
 private:
     Database& m_db;
-    Statement m_findBox, m_filmRange, m_deleteFilmText, m_deleteBoxText, m_deleteBox;
+    Statement m_findBox, m_deleteBoxText, m_deleteBox;
     Statement m_insertBox, m_insertDvd, m_insertFilm;
     Statement m_insertFurther, m_insertLanguage, m_insertPerson;
     Statement m_insertBoxText, m_insertFilmText;

@@ -1,5 +1,10 @@
 #include "collection/search.h"
 
+#include <algorithm>
+#include <array>
+
+#include "collection/film_match.h"
+
 namespace quorvel {
 namespace {
 
@@ -66,40 +71,51 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         hits.push_back({boxes.Int(0), boxes.Text(1), boxes.OptionalText(2), {}});
     }
 
-    // A box's films have one range of ids; the film index is asked within it.
-    Statement range = db.Prepare("SELECT min(id), max(id) FROM films WHERE box_id = ?");
-    std::string filmSql =
-        "SELECT f.id, d.position, f.position, f.title, f.year FROM films f JOIN dvds d ON d.id = "
-        "f.dvd_id";
-    if (!query.terms.empty()) {
-        filmSql +=
-            " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match AND "
-            "film_fts.rowid BETWEEN :low AND :high" +
-            filter + " ORDER BY film_fts.rank";
-    } else {
-        filmSql += " WHERE f.id BETWEEN :low AND :high" + filter + " ORDER BY f.id";
+    if (!options.films) {
+        return hits;
     }
+    // Each hit box's films with their full-text columns, matched here.
+    std::string filmSql =
+        "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
+    for (const char* column : kTextColumns) {
+        filmSql += std::string(", t.") + column;
+    }
+    filmSql +=
+        " FROM films f JOIN dvds d ON d.id = f.dvd_id JOIN film_text t ON t.film_id = f.id "
+        "WHERE f.box_id = ? ORDER BY f.id";
     Statement films = db.Prepare(filmSql);
-    const std::string anyTerm = query.AnyTerm();
+    const FilmMatcher matcher(tokenizer, query);
+    const auto inRange = [](const std::optional<NumberRange>& range, const Statement& row,
+                            int column) {
+        return !range || (!row.IsNull(column) && row.Int(column) >= range->low &&
+                          row.Int(column) <= range->high);
+    };
     for (BoxHit& hit : hits) {
-        range.Bind(1, hit.boxId);
-        const bool hasFilms = range.Step() && !range.IsNull(0);
-        const int64_t low = hasFilms ? range.Int(0) : 0;
-        const int64_t high = hasFilms ? range.Int(1) : 0;
-        range.Reset();
-        if (!hasFilms) {
-            continue;
-        }
-        if (!query.terms.empty()) {
-            films.BindNamed(":match", anyTerm);
-        }
-        films.BindNamed(":low", low).BindNamed(":high", high);
-        BindFilter(films, query);
+        std::vector<std::pair<int, FilmHit>> scored;
+        films.Bind(1, hit.boxId);
         while (films.Step()) {
-            hit.films.push_back({films.Int(0), films.Int(1), films.Int(2), films.OptionalText(3),
-                                 films.OptionalInt(4)});
+            if (!inRange(query.years, films, 4) || !inRange(query.fsk, films, 5)) {
+                continue;
+            }
+            std::array<std::string, kTextColumnCount> texts;
+            std::array<std::string_view, kTextColumnCount> views;
+            for (size_t i = 0; i < kTextColumnCount; ++i) {
+                texts[i] = films.Text(static_cast<int>(6 + i));
+                views[i] = texts[i];
+            }
+            const int score = query.terms.empty() ? 1 : matcher.Score(views);
+            if (score > 0) {
+                scored.emplace_back(score, FilmHit{films.Int(0), films.Int(1), films.Int(2),
+                                                   films.OptionalText(3), films.OptionalInt(4)});
+            }
         }
         films.Reset();
+        // More of the query's words first, then in the box's order.
+        std::stable_sort(scored.begin(), scored.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (auto& [score, film] : scored) {
+            hit.films.push_back(std::move(film));
+        }
     }
     return hits;
 }
