@@ -40,6 +40,11 @@ def build(build_dir):
                    stdout=subprocess.DEVNULL)
 
 
+def say(name, result):
+    """Each figure as soon as it is measured."""
+    print(f"{name}: {json.dumps(result, ensure_ascii=False)}", flush=True)
+
+
 def timed(command, stdout=subprocess.DEVNULL):
     """Wall seconds, CPU seconds and peak resident MiB of one process."""
     with tempfile.NamedTemporaryFile("r") as usage:
@@ -88,16 +93,20 @@ def main():
     results = {}
     with tempfile.TemporaryDirectory(dir=args.build) as scratch:
         db = Path(scratch, "c.sqlite")
-        results["records 10k"] = timed([dump, "--records", *files])
-        results["index 1k"] = index(dump, db, tree / "regal00")
-        results["index 10k"] = index(dump, db, tree)
-        results["re-run 10k"] = timed([dump, "--sqlite", db, tree])
+        for name, measure in (
+                ("records 10k", lambda: timed([dump, "--records", *files])),
+                ("index 1k", lambda: index(dump, db, tree / "regal00")),
+                ("index 10k", lambda: index(dump, db, tree)),
+                ("re-run 10k", lambda: timed([dump, "--sqlite", db, tree]))):
+            results[name] = measure()
+            say(name, results[name])
         films = subprocess.run(["sqlite3", db, "SELECT count(*) FROM films"],
                                capture_output=True, text=True).stdout.strip()
         for limit in ("0", "100"):
             out = subprocess.run([search, db, tree / "queries.txt", limit], check=True,
                                  capture_output=True, text=True).stdout
             results[f"search limit {limit}"] = json.loads(out)
+            say(f"search limit {limit}", results[f"search limit {limit}"])
         if args.large:
             large = Path(scratch, "100k")
             for copy in range(10):
@@ -106,7 +115,9 @@ def main():
                     target.parent.mkdir(parents=True, exist_ok=True)
                     os.link(path, target)
             results["index 100k"] = index(dump, db, large)
+            say("index 100k", results["index 100k"])
             results["re-run 100k"] = timed([dump, "--sqlite", db, large])
+            say("re-run 100k", results["re-run 100k"])
 
     cold = results["index 10k"]["wall"]
     print(f"films in the 10k index: {films}")
@@ -119,9 +130,6 @@ def main():
     print(f"cold index / records: {cold / results['records 10k']['wall']:.2f}")
     print(f"re-run / cold: {results['re-run 10k']['wall'] / cold:.3f}")
     print(f"peak 10k / 1k: {results['index 10k']['mib'] / results['index 1k']['mib']:.2f}")
-    for name, run in results.items():
-        if name.startswith("search"):
-            print(f"{name}: {json.dumps(run, ensure_ascii=False)}")
 
 
 if __name__ == "__main__":
