@@ -162,7 +162,7 @@ std::string SchemaSql() {
     sql +=
         "CREATE TABLE films (id INTEGER PRIMARY KEY, "
         "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, "
-        "dvd_id INTEGER NOT NULL REFERENCES dvds(id) ON DELETE CASCADE, position INTEGER";
+        "dvd_id INTEGER NOT NULL, position INTEGER";
     sql += ColumnList(FilmColumns());
     sql += ");\n";
     sql +=
@@ -175,7 +175,6 @@ std::string SchemaSql() {
         "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
         "CREATE INDEX films_box ON films(box_id);\n"
-        "CREATE INDEX films_dvd ON films(dvd_id);\n"
         "CREATE INDEX further_titles_film ON further_titles(film_id);\n"
         "CREATE INDEX languages_film ON languages(film_id);\n"
         "CREATE INDEX persons_film ON persons(film_id);\n";
