@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "collection/box_read.h"
+#include "collection/box_rows.h"
 #include "collection/sqlite_db.h"
 
 namespace quorvel {
@@ -28,7 +29,7 @@ public:
     explicit BoxStore(Database& db);
 
     // Stores `box` in place of any box of its path; returns its new id.
-    int64_t Put(const IndexedBox& box);
+    int64_t Put(const BoxRows& box);
     void Remove(int64_t boxId);
     // Folders that could not be read: cleared for a walked root, then added.
     void ClearFolderProblems(const std::string& root);
