@@ -165,24 +165,27 @@ std::string SchemaSql() {
         "dvd_id INTEGER NOT NULL, position INTEGER";
     sql += ColumnList(FilmColumns());
     sql += ");\n";
+    // A film's lists are stored in the order of their key: one B-tree each,
+    // no separate index to keep up, and a film's rows are found by the key.
     sql +=
         "CREATE TABLE further_titles (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, title TEXT);\n"
+        "CASCADE, position INTEGER NOT NULL, title TEXT, PRIMARY KEY (film_id, position)) "
+        "WITHOUT ROWID;\n"
         "CREATE TABLE languages (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, language TEXT, detail TEXT);\n"
+        "CASCADE, position INTEGER NOT NULL, language TEXT, detail TEXT, PRIMARY KEY (film_id, "
+        "position)) WITHOUT ROWID;\n"
         "CREATE TABLE persons (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, role TEXT, name TEXT, note TEXT);\n"
+        "CASCADE, position INTEGER NOT NULL, role TEXT, name TEXT, note TEXT, PRIMARY KEY "
+        "(film_id, position)) WITHOUT ROWID;\n"
         "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
-        "CREATE INDEX films_box ON films(box_id);\n"
-        "CREATE INDEX further_titles_film ON further_titles(film_id);\n"
-        "CREATE INDEX languages_film ON languages(film_id);\n"
-        "CREATE INDEX persons_film ON persons(film_id);\n";
+        "CREATE INDEX films_box ON films(box_id);\n";
     sql += FtsTable("box_fts");
     // Each film's searchable texts, for telling which films of a hit box
     // matched: a plain table, since the search matches them itself.
-    sql += "CREATE TABLE film_text (film_id INTEGER PRIMARY KEY REFERENCES films(id) ON DELETE "
-           "CASCADE";
+    sql +=
+        "CREATE TABLE film_text (film_id INTEGER PRIMARY KEY REFERENCES films(id) ON DELETE "
+        "CASCADE";
     for (const char* column : kTextColumns) {
         sql += std::string(", ") + column + " TEXT";
     }
