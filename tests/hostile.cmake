@@ -21,7 +21,7 @@ if(NOT QUORVEL_SANITIZE)
     endforeach()
 endif()
 
-# The bounds themselves: record text, JPEG scans.
+# The bounds themselves: record text, covers.
 quorvel_test(NAME bounds_test
-    SOURCES bounds/record_text_bound_test.cpp bounds/jpeg_scans_test.cpp
+    SOURCES bounds/record_text_bound_test.cpp bounds/cover_bounds_test.cpp
     LIBS quorvel_picture)
