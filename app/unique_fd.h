@@ -1,5 +1,5 @@
 // A file descriptor owned by one object and closed with it, and the one
-// full-read loop the program uses on it.
+// full-read and full-write loops the program uses on it.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +26,8 @@ public:
     int Get() const { return m_fd; }
     bool Valid() const { return m_fd >= 0; }
     void Reset(int fd = -1);
+    // Gives the descriptor up without closing it.
+    int Release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd = -1;
@@ -41,5 +43,9 @@ enum class ReadOutcome {
 // Fills `out` from `offset` on, retrying reads an interrupting signal cut
 // short.
 ReadOutcome ReadFullyAt(int fd, uint64_t offset, std::span<unsigned char> out);
+
+// Writes all of `bytes` at the file position, going on after a short write
+// or an interrupting signal. False (errno tells why) when a write fails.
+bool WriteFully(int fd, std::span<const unsigned char> bytes);
 
 }  // namespace quorvel

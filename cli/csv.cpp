@@ -1,8 +1,8 @@
 #include "cli/csv.h"
 
+#include "app/terminal_text.h"
 #include "app/text_util.h"
 #include "cli/records_json.h"
-#include "cli/safe_text.h"
 
 namespace quorvel {
 namespace {

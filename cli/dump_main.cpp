@@ -12,13 +12,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/terminal_text.h"
 #include "app/text_util.h"
 #include "cli/cover_export.h"
 #include "cli/csv.h"
 #include "cli/dump.h"
 #include "cli/output.h"
 #include "cli/records_json.h"
-#include "cli/safe_text.h"
 
 namespace {
 
@@ -71,16 +71,9 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
-// A file name or message for stderr, made visible when stderr is a terminal.
-std::string ForStderr(const std::string& text) {
-    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const std::string utf8 = quorvel::SanitizeUtf8(text);
-    return terminal ? quorvel::MakeVisible(utf8) : utf8;
-}
-
 void Report(const std::string& file, const std::string& problem) {
-    std::fprintf(stderr, "quorvel-dump: %s: %s\n", ForStderr(file).c_str(),
-                 ForStderr(problem).c_str());
+    std::fprintf(stderr, "quorvel-dump: %s: %s\n", quorvel::ForStderr(file).c_str(),
+                 quorvel::ForStderr(problem).c_str());
 }
 
 // Makes DIR when it is missing; false (and reported) when covers cannot go there.

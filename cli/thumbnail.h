@@ -1,9 +1,9 @@
 // Cover thumbnails of box files, for file managers (quorvel-thumbnailer).
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QString>
 #include <string>
 
 namespace quorvel {
@@ -23,9 +23,8 @@ QSize ThumbnailSize(QSize picture, int size);
 // the file is no box file, has no cover, or its cover does not load.
 QImage LoadBoxCover(const std::string& path);
 
-// Writes `image` as PNG to `path` under a temporary name in the same folder,
-// then renames it into place, so a reader never sees half a file. False, and
-// nothing left behind, when that fails.
-bool SavePngAtomically(const QImage& image, const QString& path);
+// `image` as PNG bytes, made in memory before OUTPUT is touched; empty when
+// encoding fails.
+QByteArray EncodePng(const QImage& image);
 
 }  // namespace quorvel

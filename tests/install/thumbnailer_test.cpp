@@ -1,7 +1,16 @@
 // Run: ctest --test-dir build -R Thumbnail
-// quorvel-thumbnailer as a file manager runs it: a PNG of the cover with the
-// asked longer side, or exit status 1 and no file at all.
+// quorvel-thumbnailer as file managers run it: GNOME names an OUTPUT that
+// does not exist yet; tumbler makes OUTPUT, keeps it open and reads it
+// through that descriptor afterwards. Either way a PNG of the cover with the
+// asked longer side, or exit status 1 and nothing written; never through a
+// symbolic link or into anything but a plain file; messages safe for a
+// terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
@@ -9,7 +18,12 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
 
+#include "app/unique_fd.h"
 #include "cli/thumbnail.h"
 #include "support/box_builder.h"
 #include "support/temp_dir.h"
@@ -19,8 +33,14 @@ namespace {
 
 using testing::Bytes;
 
-int RunThumbnailer(const QStringList& args) {
+const QString kExamples = QStringLiteral(QUORVEL_SOURCE_DIR "/examples/");
+
+// Exit status, or -1 when it did not end normally within 30 s.
+int RunThumbnailer(const QStringList& args, const std::function<void()>& inChild = {}) {
     QProcess process;
+    if (inChild) {
+        process.setChildProcessModifier(inChild);
+    }
     process.start(QStringLiteral(QUORVEL_THUMBNAILER), args);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
         return -1;
@@ -28,7 +48,19 @@ int RunThumbnailer(const QStringList& args) {
     return process.exitCode();
 }
 
-TEST(Thumbnailer, ExampleCoversKeepTheirAspectAndReachTheAskedSize) {
+QStringList Files(const std::string& dir) {
+    return QDir(QString::fromStdString(dir))
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+}
+
+// What a descriptor reads from its start.
+QImage ReadImage(int fd) {
+    Bytes bytes(1 << 20);
+    const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), 0);
+    return QImage::fromData(bytes.data(), static_cast<int>(std::max<ssize_t>(got, 0)), "PNG");
+}
+
+TEST(Thumbnailer, ExampleCoversForEitherCaller) {
     struct Case {
         const char* box;
         const char* cover;  // the picture the example was built from
@@ -40,18 +72,29 @@ TEST(Thumbnailer, ExampleCoversKeepTheirAspectAndReachTheAskedSize) {
     };
     testing::TempDir out;
     ASSERT_TRUE(out.ok());
+    const std::string png = out.path() + "thumb.png";
     for (const Case& c : cases) {
-        const QString examples = QStringLiteral(QUORVEL_SOURCE_DIR "/examples/");
-        const QSize cover = QImageReader(examples + "covers/" + c.cover).size();
+        const QSize cover = QImageReader(kExamples + "covers/" + c.cover).size();
         ASSERT_TRUE(cover.isValid()) << c.cover;
-        for (int size : {128, 256}) {
-            SCOPED_TRACE(std::string(c.box) + " at " + std::to_string(size));
-            const QString png = QString::fromStdString(out.path()) + "thumb.png";
-            ASSERT_EQ(RunThumbnailer({"-s", QString::number(size), examples + c.box, png}), 0);
-            EXPECT_EQ(QImage(png).size(), ThumbnailSize(cover, size));
-            EXPECT_EQ(QDir(QString::fromStdString(out.path())).entryList(QDir::Files),
-                      QStringList{"thumb.png"});
-            QFile::remove(png);
+        for (const bool heldOpen : {false, true}) {
+            for (int size : {128, 256}) {
+                SCOPED_TRACE(std::string(c.box) + " at " + std::to_string(size) +
+                             (heldOpen ? ", OUTPUT made and held open" : ", OUTPUT missing"));
+                // tumbler: an empty file of its own, open for reading.
+                const UniqueFd held(heldOpen ? ::open(png.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644)
+                                             : -1);
+                ASSERT_EQ(RunThumbnailer({"-s", QString::number(size), kExamples + c.box,
+                                          QString::fromStdString(png)}),
+                          0);
+                const UniqueFd reader(heldOpen ? -1 : ::open(png.c_str(), O_RDONLY));
+                EXPECT_EQ(ReadImage(heldOpen ? held.Get() : reader.Get()).size(),
+                          ThumbnailSize(cover, size));
+                struct stat info {};
+                ASSERT_EQ(::stat(png.c_str(), &info), 0);
+                EXPECT_EQ(info.st_mode & 0777, heldOpen ? 0644u : 0600u);
+                EXPECT_EQ(Files(out.path()), QStringList{"thumb.png"});  // no temporary file
+                ::unlink(png.c_str());
+            }
         }
     }
 }
@@ -79,10 +122,120 @@ TEST(Thumbnailer, NoUsableCoverLeavesNoFile) {
         testing::WriteFile(input, c.bytes);
         const QString png = QString::fromStdString(dir.path()) + "thumb.png";
         EXPECT_EQ(RunThumbnailer({"-s", "128", QString::fromStdString(input), png}), 1);
-        // Nothing written: neither the output nor a temporary file beside it.
-        EXPECT_EQ(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files),
-                  QStringList{QString::fromLatin1(c.name)});
-        QFile::remove(QString::fromStdString(input));
+        EXPECT_EQ(Files(dir.path()), QStringList{QString::fromLatin1(c.name)});
+        ::unlink(input.c_str());
+    }
+}
+
+// OUTPUT that is no plain file of its own is left as it was, and so is
+// whatever it leads to; a write failing part way leaves no half picture.
+TEST(Thumbnailer, WritesOnlyIntoAPlainFileOfItsOwn) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string d = dir.path();
+    const QString box = kExamples + "two-dvds.box";
+    // A write of more than 64 bytes fails (EFBIG rather than a signal).
+    const auto smallFiles = [] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> make;  // makes `out` in the folder
+        const char* output;          // OUTPUT's name in the folder, or an absolute path
+        std::function<void()> inChild;
+        QStringList after;        // the folder's entries afterwards
+        const char* targetAfter;  // the content of "target" afterwards
+    } cases[] = {
+        {"a symbolic link to a file",
+         [&] { ::symlink((d + "target").c_str(), (d + "out").c_str()); },
+         "out",
+         {},
+         {"out", "target"},
+         "old"},
+        {"a dangling symbolic link",
+         [&] { ::symlink((d + "gone").c_str(), (d + "out").c_str()); },
+         "out",
+         {},
+         {"out", "target"},
+         "old"},
+        {"a folder",
+         [&] { ::mkdir((d + "out").c_str(), 0755); },
+         "out",
+         {},
+         {"out", "target"},
+         "old"},
+        {"a FIFO",
+         [&] { ::mkfifo((d + "out").c_str(), 0644); },
+         "out",
+         {},
+         {"out", "target"},
+         "old"},
+        {"a device", [] {}, "/dev/null", {}, {"target"}, "old"},
+        {"a second name of a file",
+         [&] { ::link((d + "target").c_str(), (d + "out").c_str()); },
+         "out",
+         {},
+         {"out", "target"},
+         "old"},
+        {"a file, write failing part way", [] {}, "target", smallFiles, {"target"}, ""},
+        {"no file, write failing part way", [] {}, "out", smallFiles, {"target"}, "old"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::WriteFile(d + "target", testing::ToBytes("old"));
+        c.make();
+        struct stat before {};
+        ::lstat((d + "out").c_str(), &before);
+        const std::string output = c.output[0] == '/' ? c.output : d + c.output;
+        EXPECT_EQ(RunThumbnailer({"-s", "128", box, QString::fromStdString(output)}, c.inChild), 1);
+        EXPECT_EQ(Files(d), c.after);
+        EXPECT_EQ(testing::ReadFile(d + "target"), testing::ToBytes(c.targetAfter));
+        struct stat after {};
+        if (c.after.contains("out")) {  // the same kind of thing, nothing made through it
+            ASSERT_EQ(::lstat((d + "out").c_str(), &after), 0);
+            EXPECT_EQ(after.st_mode, before.st_mode);
+            EXPECT_NE(::access((d + "gone").c_str(), F_OK), 0);
+        }
+        std::filesystem::remove_all(d + "out");
+        ::unlink((d + "target").c_str());
+    }
+}
+
+// File names in messages: control characters shown visibly on a terminal,
+// kept as they are into a pipe.
+TEST(Thumbnailer, MessagesAreSafeForATerminal) {
+    const QString input = QString::fromUtf8(
+        "/nowhere/\x1B]0;owned\x07\xC2\x9B"
+        "31m.box");
+    for (const bool terminal : {true, false}) {
+        SCOPED_TRACE(terminal ? "terminal" : "pipe");
+        int master = -1;
+        int slave = -1;
+        ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        const UniqueFd masterFd(master);
+        UniqueFd slaveFd(slave);
+        QProcess process;
+        if (terminal) {
+            process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+        }
+        process.start(QStringLiteral(QUORVEL_THUMBNAILER), {"-s", "64", input, "/nowhere/out.png"});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 1);
+        slaveFd.Reset();
+        std::string said;
+        if (terminal) {
+            char buffer[4096];
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            said.assign(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        } else {
+            said = process.readAllStandardError().toStdString();
+        }
+        const std::string expected = terminal ? "/nowhere/^[]0;owned^G<U+009B>31m.box"
+                                              : "/nowhere/\x1B]0;owned\x07\xC2\x9B"
+                                                "31m.box";
+        EXPECT_NE(said.find("quorvel-thumbnailer: " + expected + ": "), std::string::npos) << said;
     }
 }
 

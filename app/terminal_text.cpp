@@ -1,4 +1,6 @@
-#include "cli/safe_text.h"
+#include "app/terminal_text.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -37,6 +39,11 @@ std::string MakeVisible(std::string_view utf8) {
         }
     }
     return out;
+}
+
+std::string ForStderr(std::string_view text) {
+    const std::string utf8 = SanitizeUtf8(text);
+    return ::isatty(STDERR_FILENO) == 1 ? MakeVisible(utf8) : utf8;
 }
 
 }  // namespace quorvel
