@@ -133,73 +133,66 @@ TEST(Thumbnailer, WritesOnlyIntoAPlainFileOfItsOwn) {
     testing::TempDir dir;
     ASSERT_TRUE(dir.ok());
     const std::string d = dir.path();
-    const QString box = kExamples + "two-dvds.box";
+    const std::string out = d + "out";
+    const std::string target = d + "target";
+    // A terminal of our own is a device nothing may happen to.
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const UniqueFd masterFd(master);
+    const UniqueFd slaveFd(slave);
+    const std::string device = ::ttyname(slave);
     // A write of more than 64 bytes fails (EFBIG rather than a signal).
     const auto smallFiles = [] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64, 64};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     };
+    enum Out { kNone, kLink, kDangling, kFolder, kFifo, kHardLink };
     const struct {
         const char* name;
-        std::function<void()> make;  // makes `out` in the folder
-        const char* output;          // OUTPUT's name in the folder, or an absolute path
-        std::function<void()> inChild;
-        QStringList after;        // the folder's entries afterwards
-        const char* targetAfter;  // the content of "target" afterwards
+        Out out;             // what is at `out` beforehand
+        std::string output;  // OUTPUT
+        bool failingWrites;
+        const char* targetAfter;  // the content of `target` afterwards
     } cases[] = {
-        {"a symbolic link to a file",
-         [&] { ::symlink((d + "target").c_str(), (d + "out").c_str()); },
-         "out",
-         {},
-         {"out", "target"},
-         "old"},
-        {"a dangling symbolic link",
-         [&] { ::symlink((d + "gone").c_str(), (d + "out").c_str()); },
-         "out",
-         {},
-         {"out", "target"},
-         "old"},
-        {"a folder",
-         [&] { ::mkdir((d + "out").c_str(), 0755); },
-         "out",
-         {},
-         {"out", "target"},
-         "old"},
-        {"a FIFO",
-         [&] { ::mkfifo((d + "out").c_str(), 0644); },
-         "out",
-         {},
-         {"out", "target"},
-         "old"},
-        {"a device", [] {}, "/dev/null", {}, {"target"}, "old"},
-        {"a second name of a file",
-         [&] { ::link((d + "target").c_str(), (d + "out").c_str()); },
-         "out",
-         {},
-         {"out", "target"},
-         "old"},
-        {"a file, write failing part way", [] {}, "target", smallFiles, {"target"}, ""},
-        {"no file, write failing part way", [] {}, "out", smallFiles, {"target"}, "old"},
+        {"a symbolic link to a file", kLink, out, false, "old"},
+        {"a dangling symbolic link", kDangling, out, false, "old"},
+        {"a folder", kFolder, out, false, "old"},
+        {"a FIFO", kFifo, out, false, "old"},
+        {"a second name of a file", kHardLink, out, false, "old"},
+        {"a device", kNone, device, false, "old"},
+        {"a file, write failing part way", kNone, target, true, ""},
+        {"no file, write failing part way", kNone, out, true, "old"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::WriteFile(d + "target", testing::ToBytes("old"));
-        c.make();
+        testing::WriteFile(target, testing::ToBytes("old"));
+        const int made = c.out == kLink       ? ::symlink(target.c_str(), out.c_str())
+                         : c.out == kDangling ? ::symlink((d + "gone").c_str(), out.c_str())
+                         : c.out == kFolder   ? ::mkdir(out.c_str(), 0755)
+                         : c.out == kFifo     ? ::mkfifo(out.c_str(), 0644)
+                         : c.out == kHardLink ? ::link(target.c_str(), out.c_str())
+                                              : 0;
+        ASSERT_EQ(made, 0);
         struct stat before {};
-        ::lstat((d + "out").c_str(), &before);
-        const std::string output = c.output[0] == '/' ? c.output : d + c.output;
-        EXPECT_EQ(RunThumbnailer({"-s", "128", box, QString::fromStdString(output)}, c.inChild), 1);
-        EXPECT_EQ(Files(d), c.after);
-        EXPECT_EQ(testing::ReadFile(d + "target"), testing::ToBytes(c.targetAfter));
-        struct stat after {};
-        if (c.after.contains("out")) {  // the same kind of thing, nothing made through it
-            ASSERT_EQ(::lstat((d + "out").c_str(), &after), 0);
+        ::lstat(c.output.c_str(), &before);
+        EXPECT_EQ(RunThumbnailer(
+                      {"-s", "128", kExamples + "two-dvds.box", QString::fromStdString(c.output)},
+                      c.failingWrites ? smallFiles : std::function<void()>()),
+                  1);
+        const QStringList left =
+            c.out == kNone ? QStringList{"target"} : QStringList{"out", "target"};
+        EXPECT_EQ(Files(d), left);
+        EXPECT_EQ(testing::ReadFile(target), testing::ToBytes(c.targetAfter));
+        EXPECT_NE(::access((d + "gone").c_str(), F_OK), 0);
+        struct stat after {};  // the same kind of thing, the same size
+        if (c.out != kNone || c.output == device) {
+            ASSERT_EQ(::lstat(c.output.c_str(), &after), 0);
             EXPECT_EQ(after.st_mode, before.st_mode);
-            EXPECT_NE(::access((d + "gone").c_str(), F_OK), 0);
+            EXPECT_EQ(after.st_size, before.st_size);
         }
-        std::filesystem::remove_all(d + "out");
-        ::unlink((d + "target").c_str());
+        std::filesystem::remove_all(out);
     }
 }
 
