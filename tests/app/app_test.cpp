@@ -299,7 +299,7 @@ TEST_F(AppTest, OwnProgramFolderOnlyForItsOwnerAndNeverForRoot) {
     } cases[] = {
         {"the user's own folder", own, user, true},
         {"not writable", readOnly, user, false},
-        {"run by root", own, 0, false},
+        {"root's own folder, run by root", "/usr/bin/", 0, false},
         {"another user's folder", own, user + 1, false},
         {"an installed program's folder", "/usr/bin/", user, false},
         {"missing", Path("missing/"), user, false},
