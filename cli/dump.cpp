@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/limits.h"
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
 #include "boxfile/shown_text.h"
@@ -43,7 +44,8 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
         cover.present = true;
         cover.bytes = bytes.size();
         cover.format = CoverFormat(bytes);
-        if (options.keepCover) {
+        // One larger than any cover is never written, so never copied.
+        if (options.keepCover && bytes.size() <= kMaxCoverBytes) {
             cover.content.assign(bytes.begin(), bytes.end());
         }
         cover.size = decode(bytes);

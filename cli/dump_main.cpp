@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/limits.h"
 #include "app/terminal_text.h"
 #include "app/text_util.h"
 #include "cli/cover_export.h"
@@ -102,6 +103,10 @@ bool ExportCover(const quorvel::DumpedFile& d, const std::string& dir,
     }
     if (d.cover.format == nullptr) {
         Report(d.file, "the cover is not a JPEG, BMP or GIF picture");
+        return false;
+    }
+    if (d.cover.bytes > quorvel::kMaxCoverBytes) {
+        Report(d.file, "the cover is larger than any picture the viewer shows");
         return false;
     }
     const std::string name =
