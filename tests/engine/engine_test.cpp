@@ -152,31 +152,21 @@ uint64_t BytesReadSoFar() {
     return 0;
 }
 
-// A thumbnail reads the header and the cover only, never the data block.
+// A thumbnail reads the header and the cover only, never the data block
+// (the whole load reads it, so the count is seen to work).
 TEST(Engine, CoverOnlyLeavesTheDataBlockUnread) {
     testing::TempDir dir;
     ASSERT_TRUE(dir.ok());
-    const std::string path = dir.path() + "big-data.box";
     testing::BoxSpec spec;
     spec.cover = Bytes(1000, 'c');
     spec.data = Bytes(4 << 20, 'd');
-    testing::WriteFile(path, testing::BuildBox(spec));
-    for (const BoxParts parts : {BoxParts::kCoverOnly, BoxParts::kAll}) {
-        const bool all = parts == BoxParts::kAll;
-        SCOPED_TRACE(all ? "all" : "cover only");
-        const uint64_t before = BytesReadSoFar();
-        const LoadedBox box = LoadBox(path, parts);
-        const uint64_t read = BytesReadSoFar() - before;
-        ASSERT_TRUE(box.Result().Loaded());
-        EXPECT_EQ(box.Cover().Bytes().size(), 1000u);
-        EXPECT_EQ(box.Data().Present(), all);
-        // The whole file, or its header and cover (and the count's own file).
-        if (all) {
-            EXPECT_GE(read, 4u << 20);
-        } else {
-            EXPECT_LT(read, 64u << 10);
-        }
-    }
+    testing::WriteFile(dir.path() + "big.box", testing::BuildBox(spec));
+    uint64_t before = BytesReadSoFar();
+    EXPECT_EQ(LoadBox(dir.path() + "big.box", BoxParts::kCoverOnly).Cover().Bytes().size(), 1000u);
+    EXPECT_LT(BytesReadSoFar() - before, 64u << 10);  // the count's own file included
+    before = BytesReadSoFar();
+    EXPECT_TRUE(LoadBox(dir.path() + "big.box").Data().Present());
+    EXPECT_GE(BytesReadSoFar() - before, 4u << 20);
 }
 
 std::vector<std::filesystem::path> Examples() {

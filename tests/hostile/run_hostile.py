@@ -141,22 +141,19 @@ def run_case(args):
 
 
 def report(args):
-    """One row per case and form: CPU s, peak MiB, output bytes, and the
-    same from --before when given."""
-    def load(folder):
-        return {os.path.basename(p)[:-5]: json.load(open(p))
-                for p in sorted(glob.glob(os.path.join(folder, "*.json")))}
-    after = load(args.figures)
-    before = load(args.before) if args.before else {}
-    head = ["case", "form", "CPU s", "peak MiB", "output bytes", "exit"]
-    if before:
-        head[2:2] = ["before CPU s", "before peak MiB", "before output bytes", "before exit"]
+    """One row per case and form: CPU s, peak MiB, output bytes and exit
+    status, after those from --before when given."""
+    runs = [folder for folder in (args.before, args.figures) if folder]
+    figures = [{os.path.basename(p)[:-5]: json.load(open(p))
+                for p in glob.glob(os.path.join(folder, "*.json"))} for folder in runs]
+    head = ["CPU s", "peak MiB", "output bytes", "exit"]
+    head = ["case", "form"] + (["before " + h for h in head] if args.before else []) + head
     print("| " + " | ".join(head) + " |\n|" + "---|" * len(head))
     for case in make_hostile.CASES:
         for form in FORMS:
             row = [case, form]
-            for figures in ([before] if before else []) + [after]:
-                f = figures.get(case, {}).get(form)
+            for run in figures:
+                f = run.get(case, {}).get(form)
                 row += [f"{f['cpu']:.2f}", f"{f['peak_mib']:.0f}", str(f["output_bytes"]),
                         str(f["status"])] if f else ["-"] * 4
             print("| " + " | ".join(row) + " |")

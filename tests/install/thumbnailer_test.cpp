@@ -60,70 +60,64 @@ QImage ReadImage(int fd) {
     return QImage::fromData(bytes.data(), static_cast<int>(std::max<ssize_t>(got, 0)), "PNG");
 }
 
-TEST(Thumbnailer, ExampleCoversForEitherCaller) {
-    struct Case {
-        const char* box;
-        const char* cover;  // the picture the example was built from
-    };
-    const Case cases[] = {
-        {"kinderkiste.box", "kinderkiste.bmp"},
-        {"krimi-abende.box", "krimi-abende.gif"},
-        {"two-dvds.box", "two-dvds.jpg"},
-    };
-    testing::TempDir out;
-    ASSERT_TRUE(out.ok());
-    const std::string png = out.path() + "thumb.png";
-    for (const Case& c : cases) {
-        const QSize cover = QImageReader(kExamples + "covers/" + c.cover).size();
-        ASSERT_TRUE(cover.isValid()) << c.cover;
-        for (const bool heldOpen : {false, true}) {
-            for (int size : {128, 256}) {
-                SCOPED_TRACE(std::string(c.box) + " at " + std::to_string(size) +
-                             (heldOpen ? ", OUTPUT made and held open" : ", OUTPUT missing"));
-                // tumbler: an empty file of its own, open for reading.
-                const UniqueFd held(heldOpen ? ::open(png.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644)
-                                             : -1);
-                ASSERT_EQ(RunThumbnailer({"-s", QString::number(size), kExamples + c.box,
-                                          QString::fromStdString(png)}),
-                          0);
-                const UniqueFd reader(heldOpen ? -1 : ::open(png.c_str(), O_RDONLY));
-                EXPECT_EQ(ReadImage(heldOpen ? held.Get() : reader.Get()).size(),
-                          ThumbnailSize(cover, size));
-                struct stat info {};
-                ASSERT_EQ(::stat(png.c_str(), &info), 0);
-                EXPECT_EQ(info.st_mode & 0777, heldOpen ? 0644u : 0600u);
-                EXPECT_EQ(Files(out.path()), QStringList{"thumb.png"});  // no temporary file
-                ::unlink(png.c_str());
-            }
-        }
-    }
-}
-
-TEST(Thumbnailer, NoUsableCoverLeavesNoFile) {
+// Each example's cover at two sizes, and files without a usable cover,
+// for either caller: OUTPUT missing beforehand, or made and held open.
+TEST(Thumbnailer, ThumbnailOrNothingForEitherCaller) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
     const Bytes example = testing::ReadFile(QUORVEL_SOURCE_DIR "/examples/two-dvds.box");
     ASSERT_GT(example.size(), 200u);
     testing::BoxSpec notAPicture;
     notAPicture.cover = testing::ToBytes("GIF89a but nothing after it");
-    struct Case {
-        const char* name;
-        Bytes bytes;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, Bytes> unusable[] = {
         {"no-cover.box", testing::BuildBox({})},
         {"truncated.box", Bytes(example.begin(), example.begin() + 200)},
         {"cover-not-a-picture.box", testing::BuildBox(notAPicture)},
         {"text.box", testing::ToBytes("just some text\n")},
     };
-    testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
+    struct Case {
+        QString box;
+        QSize cover;  // the picture the box was made from; none: no thumbnail
+    };
+    std::vector<Case> cases;
+    std::filesystem::create_directory(dir.path() + "in");
+    for (const char* name : {"kinderkiste.bmp", "krimi-abende.gif", "two-dvds.jpg"}) {
+        const QString stem = QString::fromLatin1(name).section('.', 0, 0);
+        cases.push_back(
+            {kExamples + stem + ".box", QImageReader(kExamples + "covers/" + name).size()});
+        ASSERT_TRUE(cases.back().cover.isValid()) << name;
+    }
+    for (const auto& [name, bytes] : unusable) {
+        testing::WriteFile(dir.path() + "in/" + name, bytes);
+        cases.push_back({QString::fromStdString(dir.path() + "in/" + name), QSize()});
+    }
+    const std::string png = dir.path() + "thumb.png";
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string input = dir.path() + c.name;
-        testing::WriteFile(input, c.bytes);
-        const QString png = QString::fromStdString(dir.path()) + "thumb.png";
-        EXPECT_EQ(RunThumbnailer({"-s", "128", QString::fromStdString(input), png}), 1);
-        EXPECT_EQ(Files(dir.path()), QStringList{QString::fromLatin1(c.name)});
-        ::unlink(input.c_str());
+        for (const bool heldOpen : {false, true}) {
+            for (int size : {128, 256}) {
+                SCOPED_TRACE(c.box.toStdString() + " at " + std::to_string(size) +
+                             (heldOpen ? ", OUTPUT made and held open" : ", OUTPUT missing"));
+                // tumbler: an empty file of its own, open for reading.
+                const UniqueFd held(heldOpen ? ::open(png.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644)
+                                             : -1);
+                const int status = RunThumbnailer(
+                    {"-s", QString::number(size), c.box, QString::fromStdString(png)});
+                EXPECT_EQ(status, c.cover.isValid() ? 0 : 1);
+                const UniqueFd reader(heldOpen ? -1 : ::open(png.c_str(), O_RDONLY));
+                const QImage made = ReadImage(heldOpen ? held.Get() : reader.Get());
+                EXPECT_EQ(made.isNull() ? QSize() : made.size(), ThumbnailSize(c.cover, size));
+                struct stat info {};
+                EXPECT_EQ(::stat(png.c_str(), &info) == 0, heldOpen || status == 0);
+                EXPECT_EQ(info.st_mode & 0777, heldOpen ? 0644u : status == 0 ? 0600u : 0u);
+                EXPECT_EQ(info.st_size == 0, status != 0);
+                // Nothing else is ever written beside it.
+                const bool kept = heldOpen || status == 0;
+                const QStringList expected =
+                    kept ? QStringList{"in", "thumb.png"} : QStringList{"in"};
+                EXPECT_EQ(Files(dir.path()), expected);
+                ::unlink(png.c_str());
+            }
+        }
     }
 }
 
@@ -199,37 +193,31 @@ TEST(Thumbnailer, WritesOnlyIntoAPlainFileOfItsOwn) {
 // File names in messages: control characters shown visibly on a terminal,
 // kept as they are into a pipe.
 TEST(Thumbnailer, MessagesAreSafeForATerminal) {
-    const QString input = QString::fromUtf8(
+    const std::string name =
         "/nowhere/\x1B]0;owned\x07\xC2\x9B"
-        "31m.box");
-    for (const bool terminal : {true, false}) {
-        SCOPED_TRACE(terminal ? "terminal" : "pipe");
-        int master = -1;
-        int slave = -1;
-        ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-        const UniqueFd masterFd(master);
-        UniqueFd slaveFd(slave);
-        QProcess process;
-        if (terminal) {
-            process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
-        }
-        process.start(QStringLiteral(QUORVEL_THUMBNAILER), {"-s", "64", input, "/nowhere/out.png"});
-        ASSERT_TRUE(process.waitForFinished(30000));
-        EXPECT_EQ(process.exitCode(), 1);
-        slaveFd.Reset();
-        std::string said;
-        if (terminal) {
-            char buffer[4096];
-            const ssize_t got = ::read(master, buffer, sizeof buffer);
-            said.assign(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
-        } else {
-            said = process.readAllStandardError().toStdString();
-        }
-        const std::string expected = terminal ? "/nowhere/^[]0;owned^G<U+009B>31m.box"
-                                              : "/nowhere/\x1B]0;owned\x07\xC2\x9B"
-                                                "31m.box";
-        EXPECT_NE(said.find("quorvel-thumbnailer: " + expected + ": "), std::string::npos) << said;
-    }
+        "31m.box";
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const UniqueFd masterFd(master);
+    UniqueFd slaveFd(slave);
+    const QStringList args = {"-s", "64", QString::fromStdString(name), "/nowhere/out.png"};
+    QProcess onTerminal;  // its standard error the terminal
+    onTerminal.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    onTerminal.start(QStringLiteral(QUORVEL_THUMBNAILER), args);
+    QProcess onPipe;
+    onPipe.start(QStringLiteral(QUORVEL_THUMBNAILER), args);
+    ASSERT_TRUE(onTerminal.waitForFinished(30000) && onPipe.waitForFinished(30000));
+    slaveFd.Reset();
+    std::string shown(4096, '\0');
+    shown.resize(
+        static_cast<size_t>(std::max<ssize_t>(::read(master, shown.data(), shown.size()), 0)));
+    EXPECT_NE(shown.find("quorvel-thumbnailer: /nowhere/^[]0;owned^G<U+009B>31m.box: "),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(
+        onPipe.readAllStandardError().toStdString().find("quorvel-thumbnailer: " + name + ": "),
+        std::string::npos);
 }
 
 TEST(Thumbnailer, SizeKeepsAspectAndEnlargesAtMostTwice) {
