@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <utility>
 
 namespace quorvel {
@@ -26,7 +27,7 @@ public:
     int Get() const { return m_fd; }
     bool Valid() const { return m_fd >= 0; }
     void Reset(int fd = -1);
-    // Gives the descriptor up without closing it.
+    // Hands the descriptor over, for a close whose result counts.
     int Release() { return std::exchange(m_fd, -1); }
 
 private:
@@ -44,8 +45,11 @@ enum class ReadOutcome {
 // short.
 ReadOutcome ReadFullyAt(int fd, uint64_t offset, std::span<unsigned char> out);
 
-// Writes all of `bytes` at the file position, going on after a short write
-// or an interrupting signal. False (errno tells why) when a write fails.
-bool WriteFully(int fd, std::span<const unsigned char> bytes);
+// Writes all of `bytes`, retrying writes a signal cut short. 0 when all was
+// written, else the errno of the write that failed.
+int WriteFully(int fd, std::span<const unsigned char> bytes);
+inline int WriteFully(int fd, std::string_view bytes) {
+    return WriteFully(fd, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+}
 
 }  // namespace quorvel

@@ -1,30 +1,15 @@
-// Cover thumbnails of box files, for file managers (quorvel-thumbnailer).
+// Writing the thumbnails of quorvel-thumbnailer: the picture as PNG bytes,
+// made in memory before OUTPUT is touched (cli/thumbnail_output.h).
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
-#include <QSize>
-#include <string>
+
+#include "picture/box_thumbnail.h"
 
 namespace quorvel {
 
-// Thumbnails are at most this many pixels across: four times the largest
-// size file managers ask for, far inside the viewer's picture limits.
-inline constexpr int kMaxThumbnailSize = 4096;
-
-// The picture's size scaled with its aspect ratio kept so that its longer
-// side is `size`, but never beyond twice the picture's own size (a stamp of
-// a cover would only turn to mush). No side is less than 1 pixel. An empty
-// size for an empty picture or a size below 1.
-QSize ThumbnailSize(QSize picture, int size);
-
-// The cover of the box file at `path`, decoded by the viewer's own loader
-// and picture code, so the same files fail the same way. A null image when
-// the file is no box file, has no cover, or its cover does not load.
-QImage LoadBoxCover(const std::string& path);
-
-// `image` as PNG bytes, made in memory before OUTPUT is touched; empty when
-// encoding fails.
+// `image` as PNG bytes; empty when encoding fails.
 QByteArray EncodePng(const QImage& image);
 
 }  // namespace quorvel

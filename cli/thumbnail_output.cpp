@@ -67,13 +67,14 @@ std::string WriteThumbnailFile(const std::string& path, std::span<const unsigned
     } else {
         return std::strerror(errno);
     }
-    if (::ftruncate(fd.Get(), 0) == 0 && WriteFully(fd.Get(), png)) {
+    int error = ::ftruncate(fd.Get(), 0) == 0 ? WriteFully(fd.Get(), png) : errno;
+    if (error == 0) {
         // A delayed write error (a full disk over NFS) shows at close.
         if (::close(fd.Release()) == 0) {
             return {};
         }
+        error = errno;
     }
-    const int error = errno;
     // No half a picture for the caller to read.
     if (made) {
         ::unlink(path.c_str());

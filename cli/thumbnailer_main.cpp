@@ -85,12 +85,10 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QCoreApplication app(qtArgc, qtArgv);
 
-    const QImage cover = quorvel::LoadBoxCover(input);
-    if (cover.isNull()) {
+    const QImage thumbnail = quorvel::MakeBoxThumbnail(input, size);
+    if (thumbnail.isNull()) {
         return Failure(input, "no box file with a readable cover");
     }
-    const QImage thumbnail = cover.scaled(quorvel::ThumbnailSize(cover.size(), size),
-                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // The whole picture is ready before OUTPUT is touched.
     const QByteArray png = quorvel::EncodePng(thumbnail);
     if (png.isEmpty()) {

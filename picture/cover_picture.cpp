@@ -12,27 +12,11 @@
 
 #include "app/limits.h"
 #include "picture/cover_bounds.h"
-#include "picture/himetric.h"
+#include "picture/cover_format.h"
 
 namespace quorvel {
 
 namespace {
-
-// Only the formats a box file carries; Qt would read many more (PNG, XPM,
-// SVG...) that must not count as covers.
-const char* FormatOf(std::span<const unsigned char> b) {
-    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') {
-        return "bmp";
-    }
-    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
-        return "jpeg";
-    }
-    if (b.size() >= 6 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8' &&
-        (b[4] == '7' || b[4] == '9') && b[5] == 'a') {
-        return "gif";
-    }
-    return nullptr;
-}
 
 // A cover is a few hundred pixels across; the bounds (app/limits.h) keep a
 // hostile header from buying gigabytes.
@@ -53,21 +37,21 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
         return {};
     }
     const std::span<const unsigned char> view(bytes, static_cast<size_t>(length));
-    const char* format = FormatOf(view);
-    if (format == nullptr || !CoverWorkBounded(format, view)) {
+    // Qt would read many more formats (PNG, XPM, SVG...) that must not count
+    // as covers.
+    const std::optional<CoverFormat> format = SniffCoverFormat(view);
+    if (!format || !CoverWorkBounded(format->name, view)) {
         return {};
     }
     // Read in place: the decoder is done with the bytes when read() returns,
     // and the image keeps none of them, so a copy would only double a large
     // cover's memory.
-    const QByteArray borrowed =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), length);
     QBuffer buffer;
-    buffer.setData(borrowed);
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), length));
     if (!buffer.open(QIODevice::ReadOnly)) {
         return {};
     }
-    QImageReader reader(&buffer, format);
+    QImageReader reader(&buffer, format->name);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     // Qt counts the decoded picture at 4 bytes a pixel, in MiB.
@@ -126,10 +110,8 @@ int CCoverPicture::LoadFromMemory(const unsigned char* bytes, int32_t length) {
         return 0;
     }
     m_pPicture = std::move(image);
-    // Through the picture's extent in 1/100 mm and back, at 96 pixels per
-    // inch; this always lands on the pixel size again.
-    m_nHeight = PixelsFromHimetric(HimetricFromPixels(m_pPicture.height()));
-    m_nWidth = PixelsFromHimetric(HimetricFromPixels(m_pPicture.width()));
+    m_nHeight = m_pPicture.height();
+    m_nWidth = m_pPicture.width();
     return 1;
 }
 
