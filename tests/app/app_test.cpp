@@ -60,8 +60,11 @@ protected:
         SetExecutablePathForTesting(Path("bin/quorvel"));
         SetLogClockForTesting(FixedTime);
         // A default log outside the program folder stays in the test's folder.
-        const char* state = std::getenv("XDG_STATE_HOME");
-        m_stateHome = state ? std::optional<std::string>(state) : std::nullopt;
+        for (const char* name : {"HOME", "XDG_STATE_HOME"}) {
+            const char* value = std::getenv(name);
+            m_env.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        ::setenv("HOME", Path("home").c_str(), 1);
         ::setenv("XDG_STATE_HOME", Path("state").c_str(), 1);
         g_strLogFile = Path("q.log");
         g_strLogBackupFile = Path("q.bak");
@@ -80,12 +83,13 @@ protected:
 
     void TearDown() override {
         std::filesystem::current_path(m_cwd);
-        m_stateHome ? ::setenv("XDG_STATE_HOME", m_stateHome->c_str(), 1)
-                    : ::unsetenv("XDG_STATE_HOME");
+        for (const auto& [name, value] : m_env) {
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        }
     }
 
     testing::TempDir m_dir;
-    std::optional<std::string> m_stateHome;
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_env;
     const std::filesystem::path m_cwd = std::filesystem::current_path();
 };
 
@@ -286,14 +290,8 @@ TEST_F(AppTest, DefaultLogBesideTheProgramElseInTheStateFolder) {
         {"logdatei wins", t + "usr/bin/quorvel", t + "state", "-logdatei \"" + t + "own/q.log\"",
          t + "own/q.log"},
     };
-    const std::optional<std::string> home =
-        std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
-    const std::optional<std::string> state =
-        std::getenv("XDG_STATE_HOME") ? std::optional<std::string>(std::getenv("XDG_STATE_HOME"))
-                                      : std::nullopt;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ::setenv("HOME", (t + "home").c_str(), 1);
         ::setenv("XDG_STATE_HOME", c.stateHome.c_str(), 1);
         SetExecutablePathForTesting(c.program);
         CApplikation app;
@@ -303,8 +301,6 @@ TEST_F(AppTest, DefaultLogBesideTheProgramElseInTheStateFolder) {
         // The folder is made, parents included, so the first line lands.
         EXPECT_TRUE(IsDirectory(SplitPath(c.expectedLog).dir));
     }
-    home ? ::setenv("HOME", home->c_str(), 1) : ::unsetenv("HOME");
-    state ? ::setenv("XDG_STATE_HOME", state->c_str(), 1) : ::unsetenv("XDG_STATE_HOME");
 }
 
 // A program keeps its log beside itself only in a folder its user owns and
