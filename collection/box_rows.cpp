@@ -33,8 +33,7 @@ void Add(SearchText& text, TextColumn column, const std::optional<std::string>& 
     }
 }
 
-std::vector<ColumnValue> Columns(std::span<const Field* const> fields,
-                                 const FieldSource& source) {
+std::vector<ColumnValue> Columns(std::span<const Field* const> fields, const FieldSource& source) {
     std::vector<ColumnValue> cells;
     cells.reserve(fields.size());
     for (const Field* field : fields) {

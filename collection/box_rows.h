@@ -23,7 +23,7 @@ using SearchText = std::array<std::string, kTextColumnCount>;
 using ListRow = std::vector<ColumnValue>;
 
 struct FilmRows {
-    std::vector<ColumnValue> columns;        // ColumnFields(FilmFields()), in order
+    std::vector<ColumnValue> columns;         // ColumnFields(FilmFields()), in order
     std::vector<std::vector<ListRow>> lists;  // by ListFields(FilmFields())
     SearchText text;
 };

@@ -58,8 +58,8 @@ void InsertText(Statement& statement, int64_t rowid, const SearchText& text) {
 }
 
 // The columns before the field table's, in each table.
-const std::vector<std::string_view> kBoxFixed = {"path", "size", "mtime_ns", "inode", "status",
-                                                 "reason"};
+const std::vector<std::string_view> kBoxFixed = {"path",  "size",   "mtime_ns",
+                                                 "inode", "status", "reason"};
 const std::vector<std::string_view> kDvdFixed = {"box_id", "position"};
 const std::vector<std::string_view> kFilmFixed = {"box_id", "dvd_id", "position"};
 

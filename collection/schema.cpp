@@ -33,8 +33,9 @@ std::string ListTables() {
     for (const Field* list : ListFields(FilmFields())) {
         sql += "CREATE TABLE ";
         sql += list->name;
-        sql += " (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE CASCADE, "
-               "position INTEGER NOT NULL";
+        sql +=
+            " (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE CASCADE, "
+            "position INTEGER NOT NULL";
         for (const std::string_view column : ListColumns(*list)) {
             sql += ", ";
             sql += column;

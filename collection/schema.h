@@ -16,7 +16,6 @@ namespace quorvel {
 // another version is rebuilt, never read.
 inline constexpr int kSchemaVersion = 1;
 
-
 // The schema's SQL, one statement per line end, for the README and tests.
 std::string SchemaSql();
 

@@ -75,8 +75,7 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         return hits;
     }
     // Each hit box's films with their full-text columns, matched here.
-    std::string filmSql =
-        "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
+    std::string filmSql = "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
     for (const char* column : kTextColumns) {
         filmSql += std::string(", t.") + column;
     }
