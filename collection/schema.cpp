@@ -186,6 +186,10 @@ std::string SchemaSql() {
     sql += ListTables();
     sql +=
         "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
+        // What the window lists of each box, worked out when it is stored.
+        "CREATE TABLE box_summary (box_id INTEGER PRIMARY KEY REFERENCES boxes(id) ON DELETE "
+        "CASCADE, title TEXT, dvds_found INTEGER, films_found INTEGER, year_min INTEGER, "
+        "year_max INTEGER, fsk INTEGER, genres TEXT);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
         "CREATE INDEX films_box ON films(box_id);\n";
     sql += FtsTable("box_fts");
