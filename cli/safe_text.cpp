@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "app/terminal_text.h"
-
 namespace quorvel {
 
 void ReportProblem(std::string_view file, std::string_view problem) {

@@ -1,8 +1,10 @@
-// The dump tool's messages on stderr, safe for a terminal (see
-// app/terminal_text.h).
+// quorvel-dump's messages, safe for a terminal (MakeVisible and ForStderr
+// in app/terminal_text.h, which every program shares).
 #pragma once
 
 #include <string_view>
+
+#include "app/terminal_text.h"
 
 namespace quorvel {
 

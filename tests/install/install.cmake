@@ -7,6 +7,17 @@ add_test(NAME Install.Tree
 set_tests_properties(Install.Tree PROPERTIES FIXTURES_SETUP quorvel_installed
     RESOURCE_LOCK quorvel_install)
 
+# `sudo quorvel -log 8` from /usr/bin, in a mount namespace of its own and
+# under Xvfb: the log goes to root's state folder, nothing beside the program.
+find_program(QUORVEL_UNSHARE unshare)
+if(QUORVEL_XVFB_RUN AND QUORVEL_XDOTOOL AND QUORVEL_UNSHARE)
+    add_test(NAME Install.LogAsRoot
+        COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-log-as-root.sh
+                ${QUORVEL_INSTALL_ROOT})
+    set_tests_properties(Install.LogAsRoot PROPERTIES FIXTURES_REQUIRED quorvel_installed
+        RESOURCE_LOCK quorvel_install RUN_SERIAL TRUE SKIP_RETURN_CODE 77 TIMEOUT 120)
+endif()
+
 # Builds a MIME database from the package file Install.Tree installed.
 add_executable(mime_type_test install/mime_type_test.cpp)
 target_link_libraries(mime_type_test PRIVATE Qt6::Core GTest::gtest GTest::gtest_main)
