@@ -892,10 +892,17 @@ TEST_F(ViewerFeatures, FindHighlightsTheMatchesInViewAndStepsRound) {
     QTest::keyClick(&view, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(view.textCursor().selectionStart(), xs.back());
 
-    // Escape closes the bar first, then the viewer.
+    // Escape closes the bar first; F3 opens it again and finds on; then
+    // Escape closes the bar and, pressed again, the viewer.
     QTest::keyClick(bar.SearchField(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     EXPECT_TRUE(view.extraSelections().isEmpty());
+    view.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&view, Qt::Key_F3);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_EQ(view.textCursor().selectionStart(), xs.front());
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
     EXPECT_TRUE(m_dlg.isVisible());
     QTest::keyClick(&view, Qt::Key_Escape);
     EXPECT_FALSE(m_dlg.isVisible());
