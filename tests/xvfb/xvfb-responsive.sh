@@ -27,30 +27,19 @@ python3 "$make" --names 20000 245 "$work/names"
 
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+ended() { ! kill -0 "$viewer_pid" 2>/dev/null; }
+titled() { [ "$(xdotool getwindowname "$viewer_win")" = "$1" ]; }
 
-# Waits up to the guard for the viewer to end; fails when it does not.
-ends_within_guard() {
+# Polls CHECK ARGS... until it holds, for the guard at most, then prints the
+# seconds since START; fails naming WHAT when it never held.
+within_guard() {
     local start=$1 what=$2
+    shift 2
     for _ in $(seq $((guard * 10))); do
-        kill -0 "$viewer_pid" 2>/dev/null || break
+        "$@" && { echo "$what: $(since "$start") s"; return; }
         sleep 0.1
     done
-    kill -0 "$viewer_pid" 2>/dev/null && fail "$what: still busy after $guard s"
-    wait "$viewer_pid" || fail "$what: the viewer ended with status $?"
-    viewer_pid=""
-    echo "$what: $(since "$start") s"
-}
-
-# Waits up to the guard for the main window's title to be TITLE.
-titled_within_guard() {
-    local start=$1 title=$2 what=$3
-    for _ in $(seq $((guard * 10))); do
-        [ "$(xdotool getwindowname "$viewer_win")" = "$title" ] && break
-        sleep 0.1
-    done
-    [ "$(xdotool getwindowname "$viewer_win")" = "$title" ] ||
-        fail "$what: not \"$title\" after $guard s but \"$(xdotool getwindowname "$viewer_win")\""
-    echo "$what: $(since "$start") s"
+    fail "$what: not done after $guard s"
 }
 
 start=$(now)
@@ -61,12 +50,12 @@ start=$(now)
 xdotool key ctrl+f
 xdotool type e
 xdotool key Escape Escape
-ends_within_guard "$start" "15 MiB line, Ctrl+F, one letter, Escape twice"
+within_guard "$start" "15 MiB line, Ctrl+F, one letter, Escape twice" ended
+wait "$viewer_pid" || fail "the viewer ended with status $?"
 
-# Names of one length compare as their digits do.
+# Names of one length compare as their digits do. Started in the folder:
+# with it, the path would pass the command line's 259 characters.
 mapfile -t names < <(ls "$work/names" | LC_ALL=C sort | head -n 11)
-# Started in the folder: with it, the path would pass the command line's
-# 259 characters.
 cd "$work/names"
 viewer_start "$work/names.log" "${names[0]}"
 xdotool windowfocus --sync "$viewer_win"
@@ -74,9 +63,9 @@ start=$(now)
 for _ in $(seq 10); do
     xdotool key ctrl+Next
 done
-titled_within_guard "$start" "${names[10]} – Quorvel" "20,000 names, Ctrl+PgDown ten times"
+within_guard "$start" "20,000 names, Ctrl+PgDown ten times" titled "${names[10]} – Quorvel"
 start=$(now)
 xdotool key ctrl+Prior
-titled_within_guard "$start" "${names[9]} – Quorvel" "20,000 names, Ctrl+PgUp"
+within_guard "$start" "20,000 names, Ctrl+PgUp" titled "${names[9]} – Quorvel"
 viewer_stop_with_escape
 echo "OK: the viewer answered within $guard s each time"
