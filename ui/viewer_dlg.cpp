@@ -227,7 +227,8 @@ void CViewerDlg::OpenBoxFile(const std::string& path) {
         std::fprintf(stderr, "quorvel: %s: %s\n", ForStderr(name).c_str(),
                      ForStderr(problem).c_str());
         std::fflush(stderr);
-        m_message->Say(NotShownMessage(name, display), QString::fromStdString(SanitizeUtf8(name)));
+        m_message->Say(NotShownMessage(name, display),
+                       QString::fromStdString(MakeVisible(SanitizeUtf8(name))));
     } else if (display.shown) {
         m_message->Clear();
     }
