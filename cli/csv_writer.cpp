@@ -1,7 +1,7 @@
 #include "cli/csv_writer.h"
 
+#include "app/terminal_text.h"
 #include "boxfile/record_fields.h"
-#include "cli/safe_text.h"
 
 namespace quorvel {
 namespace {

@@ -1,7 +1,7 @@
 #include "cli/human_writer.h"
 
+#include "app/terminal_text.h"
 #include "app/text_util.h"
-#include "cli/safe_text.h"
 
 namespace quorvel {
 namespace {
