@@ -96,13 +96,14 @@ CFindBar::CFindBar(QPlainTextEdit& view, QWidget* parent) : QWidget(parent), m_v
     connect(m_view.verticalScrollBar(), &QScrollBar::valueChanged, this, repaint);
     connect(m_view.verticalScrollBar(), &QScrollBar::rangeChanged, this, repaint);
     m_view.installEventFilter(this);
+    m_viewport = m_view.viewport();
     m_view.viewport()->installEventFilter(this);
     hide();
 }
 
 bool CFindBar::eventFilter(QObject* watched, QEvent* event) {
     const bool viewChanged = (watched == &m_view && event->type() == QEvent::FontChange) ||
-                             (watched == m_view.viewport() && event->type() == QEvent::Resize);
+                             (watched == m_viewport && event->type() == QEvent::Resize);
     if (viewChanged && isVisible()) {
         m_repaint.start();
     }

@@ -62,6 +62,9 @@ private:
     void PaintVisible();
 
     QPlainTextEdit& m_view;
+    // Compared by address only: while the view is being destroyed its
+    // filter still sees events, and it can no longer be asked for this.
+    const QObject* m_viewport = nullptr;
     QLineEdit* m_field = nullptr;
     QCheckBox* m_caseSensitive = nullptr;
     QLabel* m_status = nullptr;
