@@ -5,13 +5,20 @@
 #include <string>
 #include <string_view>
 
+#include "cli/byte_forms.h"
+
 namespace quorvel {
 
 // `utf8` (valid UTF-8) with every control character except tab and line
 // feed shown in printable form: C0 controls in caret notation (ESC as "^[",
 // BEL as "^G", CR as "^M"), DEL as "^?", the C1 controls U+0080..U+009F as
-// "<U+009B>". Everything else is kept.
-std::string MakeVisible(std::string_view utf8);
+// "<U+009B>". Everything else is kept; with `keepCrLf`, so is a CR before
+// a line feed.
+std::string MakeVisible(std::string_view utf8, bool keepCrLf = false);
+
+// What each Windows-1252 byte of a record text line becomes in the text
+// form: its UTF-8, made visible as above for a terminal.
+const ByteForms& TextCp1252Forms(bool terminal);
 
 // "quorvel-dump: FILE: PROBLEM" on stderr, in valid UTF-8, made visible
 // when stderr is a terminal.

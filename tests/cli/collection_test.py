@@ -11,9 +11,11 @@ import json
 import os
 import pty
 import resource
+import stat
 import subprocess
 import sys
 import tempfile
+import tty
 import unittest
 from pathlib import Path
 
@@ -48,9 +50,38 @@ def header_only_box():
     return build_header({"exportDate": "20060131", "exportTime": "235959"}, 0, False, False)
 
 
+def box_with_tokens(*tokens):
+    """A stored box whose data block holds `tokens` (code, payload) and an
+    end marker."""
+    sys.path.insert(0, str(TOP / "tools"))
+    from boxwriter import token
+    return header_only_box() + b"".join(token(c, p) for c, p in tokens) + bytes([0x80, 0])
+
+
 def box_with_title(title_bytes):
-    """A stored box whose data block holds one box title (and an end marker)."""
-    return header_only_box() + bytes([0x10, len(title_bytes)]) + title_bytes + bytes([0x80, 0])
+    """A stored box whose data block holds one box title."""
+    return box_with_tokens((0x10, title_bytes))
+
+
+def read_terminal(argv, stdin=None):
+    """What a terminal receives from argv's stdout and stderr, byte for byte
+    (raw: no CR added before a line feed); its status."""
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    proc = subprocess.Popen(argv, stdout=slave, stderr=slave, stdin=stdin, env=env)
+    os.close(slave)
+    seen = bytearray()
+    while True:
+        try:
+            chunk = os.read(master, 1 << 16)
+        except OSError:  # the other end closed
+            break
+        if not chunk:
+            break
+        seen += chunk
+    os.close(master)
+    return bytes(seen), proc.wait()
 
 
 class Records(unittest.TestCase):
@@ -161,37 +192,87 @@ def line_at(text, start, line):
 
 
 class Csv(unittest.TestCase):
-    def test_quotes_commas_and_line_ends_survive_a_csv_reader(self):
-        title = 'Die "Kiste", Teil 1\r\nzwei'
+    def test_cells_as_a_csv_reader_and_a_spreadsheet_take_them(self):
+        # (tokens, {row: {column: cell}}): cells as a CSV reader returns them.
+        cases = [
+            ([(0x10, b'Die "Kiste", Teil 1\r\nzwei')],
+             {0: {"box.title": 'Die "Kiste", Teil 1\r\nzwei'}}),
+            # What a spreadsheet would compute stays text.
+            ([(0x10, b"=SUM(A1:A9)"), (0x50, b"+49 30"), (0x50, b"-x"), (0x50, b"@x"),
+              (0x50, b"\tx"), (0x50, b"a=b")],
+             {0: {"box.title": "'=SUM(A1:A9)", "film.title": "'+49 30"},
+              1: {"film.title": "'-x"}, 2: {"film.title": "'@x"}, 3: {"film.title": "'\tx"},
+              4: {"film.title": "a=b"}}),
+            # An empty first item keeps its place in a list.
+            ([(0x50, b"F"), (0x52, b""), (0x52, b"X")], {0: {"film.furtherTitles": "; X"}}),
+            # Content and comment stand on the box's first row only.
+            ([(0x60, b"I" * 60000), (0x61, b"K"), (0x50, b"A"), (0x50, b"B")],
+             {0: {"content": "I" * 60000, "comment": "K", "cut": "false"},
+              1: {"content": "", "comment": "", "film.title": "B", "cut": "false"}}),
+        ]
+        for tokens, want in cases:
+            with self.subTest(tokens[0]), tempfile.TemporaryDirectory() as folder:
+                (Path(folder) / "q.box").write_bytes(box_with_tokens(*tokens))
+                out = dump("--csv", "q.box", cwd=folder).stdout.decode("utf-8")
+                rows = list(csv.DictReader(io.StringIO(out, newline="")))
+                self.assertEqual(len(rows), max(want) + 1)
+                for row, cells in want.items():
+                    self.assertEqual({k: rows[row][k] for k in cells}, cells)
+
+    def test_a_terminal_sees_a_quoted_line_end_as_one(self):
         with tempfile.TemporaryDirectory() as folder:
-            (Path(folder) / "q.box").write_bytes(box_with_title(title.encode()))
-            out = dump("--csv", "q.box", cwd=folder).stdout.decode("utf-8")
-        self.assertEqual(next(csv.DictReader(io.StringIO(out, newline="")))["box.title"], title)
+            path = Path(folder) / "q.box"
+            path.write_bytes(box_with_title(b"eins\r\nzwei\rdrei"))
+            seen, status = read_terminal([DUMP, "--csv", str(path)])
+        self.assertEqual(status, 0)
+        # A line end within a cell reaches it as CR LF; only a lone CR is ^M.
+        self.assertIn(b'"eins\r\nzwei^Mdrei"', seen)
 
 
 class Covers(unittest.TestCase):
     def test_covers_are_the_pictures_the_boxes_were_made_from(self):
         with tempfile.TemporaryDirectory() as folder:
-            bare = Path(folder) / "bare.box"
-            bare.write_bytes(header_only_box())
-            (Path(folder) / "again").mkdir()
-            os.symlink(EXAMPLES / "two-dvds.box", Path(folder) / "again" / "two-dvds.box")
-            out = Path(folder) / "covers"
-            proc = dump("--cover", str(out), *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES],
-                        str(bare), str(Path(folder) / "again" / "two-dvds.box"))
-            # Not done: the bare box has no cover, and a second two-dvds
-            # would overwrite the first one's cover.
+            top = Path(folder)
+            (top / "bare.box").write_bytes(header_only_box())
+            for sub in ("again", "other"):
+                (top / sub).mkdir()
+            os.symlink(EXAMPLES / "two-dvds.box", top / "again" / "two-dvds.box")
+            # Another name's box, named as krimi-abende (a GIF) in another case.
+            os.symlink(EXAMPLES / "kinderkiste.box", top / "other" / "KRIMI-Abende.box")
+            os.symlink(EXAMPLES / "kinderkiste.box", top / "other" / "Stdin.box")
+            out = top / "made" / "for" / "covers"  # parents made too
+            with open(EXAMPLES / "two-dvds.box", "rb") as stdin:
+                proc = dump("--cover", str(out),
+                            *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES], str(top / "bare.box"),
+                            "-", str(top / "again" / "two-dvds.box"),
+                            str(top / "other" / "KRIMI-Abende.box"), str(top / "other" / "Stdin.box"),
+                            stdin=stdin)
+            # Not done: the bare box has no cover, and each box of a name
+            # given before would overwrite that one's cover.
             self.assertEqual(proc.returncode, 1)
             errors = proc.stderr.decode().splitlines()
-            self.assertEqual(len(errors), 2, errors)
+            self.assertEqual(len(errors), 4, errors)
             self.assertIn("bare.box: no cover", errors[0])
-            self.assertIn("again/two-dvds.box: a cover named two-dvds.jpg", errors[1])
+            for error, name in zip(errors[1:], ["two-dvds", "KRIMI-Abende", "Stdin"]):
+                self.assertIn(f".box: a box named {name} was already given", error)
             made = sorted(p.name for p in out.iterdir())
-            self.assertEqual(made, sorted(p.name for p in (EXAMPLES / "covers").iterdir()))
+            self.assertEqual(made, sorted([p.name for p in (EXAMPLES / "covers").iterdir()]
+                                          + ["stdin.jpg"]))
             for name in made:
                 with self.subTest(name):
+                    source = "two-dvds.jpg" if name == "stdin.jpg" else name
                     self.assertEqual((out / name).read_bytes(),
-                                     (EXAMPLES / "covers" / name).read_bytes())
+                                     (EXAMPLES / "covers" / source).read_bytes())
+
+    def test_only_regular_files_are_written_and_nothing_blocks(self):
+        with tempfile.TemporaryDirectory() as folder:
+            fifo = Path(folder) / "two-dvds.jpg"
+            os.mkfifo(fifo)
+            proc = subprocess.run([DUMP, "--cover", folder, str(EXAMPLES / "two-dvds.box")],
+                                  capture_output=True, timeout=20)
+            self.assertEqual(proc.returncode, 1)
+            self.assertIn(b"two-dvds.jpg: not a regular file", proc.stderr)
+            self.assertTrue(stat.S_ISFIFO(os.lstat(fifo).st_mode))
 
 
 def peak_kib(args, cwd):
@@ -221,35 +302,85 @@ class Streaming(unittest.TestCase):
 
     def test_control_bytes_never_reach_a_terminal(self):
         hostile = b"A\x1b[31mB\x07C\x81D\x9dE\x1b]0;title\x07"
+        shown_json = (b"A\\u001b[31mB\\u0007C\\u0081D\\u009dE", b"x\\u001b[2Jy.box")
+        shown_text = (b"A^[[31mB^GC<U+0081>D<U+009D>E", b"x^[[2Jy.box")
         with tempfile.TemporaryDirectory() as folder:
             path = Path(folder) / "x\x1b[2Jy.box"
             path.write_bytes(box_with_title(hostile))
-            master, slave = pty.openpty()
-            env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-            proc = subprocess.Popen([DUMP, str(path)], stdout=slave, stderr=slave, env=env)
-            os.close(slave)
-            seen = b""
-            while True:
+            for mode, shown in (([], shown_text), (["--csv"], shown_text),
+                                (["--json"], shown_json), (["--records"], shown_json)):
+                with self.subTest(mode=mode):
+                    seen, status = read_terminal([DUMP, *mode, str(path)])
+                    self.assertEqual(status, 0)
+                    for part in shown:
+                        self.assertIn(part, seen)
+                    controls = {b for b in seen if b < 0x20 or b == 0x7F} - {0x09, 0x0A, 0x0D}
+                    self.assertEqual(controls, set())
+                    self.assertFalse(any(0x80 <= seen[i + 1] <= 0x9F
+                                         for i in range(len(seen) - 1) if seen[i] == 0xC2),
+                                     "a C1 control in UTF-8")
+            # Written to a pipe instead, the text and the JSON stay exact.
+            self.assertIn(hostile, dump("--raw", str(path)).stdout)
+            self.assertIn(b"C\xc2\x81D\xc2\x9dE", dump("--json", str(path)).stdout)
+
+
+    def test_standard_input_is_judged_before_it_is_taken_in(self):
+        mib = 1 << 20
+        # (what the stream starts with, the reason, how much may be sent)
+        cases = [(header_only_box(), b"too large for a box file", 300 * mib),
+                 (b"NOTABOX!" + bytes(56), b"wrong magic", 2 * mib)]
+        for head, reason, most in cases:
+            with self.subTest(reason):
+                proc = subprocess.Popen([DUMP, "-"], stdin=subprocess.PIPE,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                        preexec_fn=limit_address_space)
+                sent, chunk = 0, bytes(mib)
                 try:
-                    chunk = os.read(master, 4096)
-                except OSError:  # the other end closed
-                    break
-                if not chunk:
-                    break
-                seen += chunk
-            os.close(master)
-            self.assertEqual(proc.wait(), 0)
-            self.assertIn(b"Box-Titel:", seen)
-            self.assertIn(b"A^[[31mB^GC<U+0081>D<U+009D>E", seen)
-            self.assertIn(b"x^[[2Jy.box", seen)
-            # The terminal turns each line end into CR LF; nothing else below 0x20.
-            controls = {b for b in seen if b < 0x20 or b == 0x7F} - {0x09, 0x0A, 0x0D}
-            self.assertEqual(controls, set())
-            self.assertFalse(any(0x80 <= seen[i + 1] <= 0x9F for i in range(len(seen) - 1)
-                                 if seen[i] == 0xC2), "a C1 control in UTF-8")
-            # Written to a pipe instead, the text stays exact.
-            exact = dump("--raw", str(path)).stdout
-            self.assertIn(hostile, exact)
+                    proc.stdin.write(head)
+                    while sent < 300 * mib:
+                        proc.stdin.write(chunk)
+                        sent += mib
+                except BrokenPipeError:  # it stopped reading, as it should
+                    pass
+                err = proc.stderr.read()
+                self.assertEqual(proc.wait(), 1)
+                self.assertIn(reason, err)
+                self.assertLess(sent, most)
+
+
+def limit_address_space():
+    resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+
+
+class Bounds(unittest.TestCase):
+    def test_no_form_writes_more_than_64_mib_for_a_box(self):
+        sys.path.insert(0, str(TOP / "tests" / "hostile"))
+        import make_hostile  # noqa: E402
+        cut = b"[Der Rest des Eintrags wird nicht angezeigt.]"
+        with tempfile.TemporaryDirectory() as folder:
+            # 16 MiB of text in lines of control bytes: 6 bytes of JSON for
+            # each C0 byte, 8 on a terminal for each C1 byte.
+            boxes = {}
+            for name in ("control-bytes-c0", "control-bytes-c1"):
+                boxes[name[-2:]] = str(Path(folder) / f"{name}.box")
+                Path(boxes[name[-2:]]).write_bytes(make_hostile.CASES[name][0]())
+            for mode, box, terminal, ends in (
+                    (["--json"], "c0", False, cut + b'"}]\n'),
+                    ([], "c1", True, cut + b"\n"),
+                    (["--json"], "c1", True, cut + b'"}]\n'),
+                    (["--csv"], "c1", True, b"\r\n"),
+                    (["--records", "--lines"], "c0", False, b"}\n")):
+                with self.subTest(mode=mode, box=box, terminal=terminal):
+                    out = (read_terminal([DUMP, *mode, boxes[box]])[0] if terminal
+                           else dump(*mode, boxes[box]).stdout)
+                    self.assertLessEqual(len(out), 64 << 20)
+                    self.assertTrue(out.endswith(ends), out[-200:])
+                    if "--records" in mode:
+                        self.assertTrue(json.loads(out)["cut"])
+                    if "--csv" in mode:  # rows cut by the bound, and marked so
+                        rows = list(csv.DictReader(io.StringIO(out.decode(), newline="")))
+                        self.assertEqual({row["cut"] for row in rows}, {"true"})
+                        self.assertGreater(len(out), 60 << 20)
 
 
 class WriteErrors(unittest.TestCase):

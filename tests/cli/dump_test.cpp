@@ -86,14 +86,13 @@ void CsvColumns(std::span<const Field> fields, std::vector<const Field*>& column
 }
 
 // The keys of `object` are the ones the table gives its level, group by
-// group and level by level.
-void ExpectKeys(const QJsonObject& object, std::span<const Field> fields, bool shown) {
+// group and level by level: all of them, whatever the file (a script's
+// `.dvds[]` must never meet a missing array).
+void ExpectKeys(const QJsonObject& object, std::span<const Field> fields) {
     QStringList keys;
     for (const Field& field : fields) {
         const QString key = QString::fromUtf8(field.group.empty() ? field.jsonKey : field.group);
-        if ((field.presence == FieldPresence::kWhenShown && !shown) ||
-            (field.presence == FieldPresence::kWhenSet && !object.contains(key)) ||
-            keys.contains(key)) {
+        if (keys.contains(key)) {
             continue;
         }
         keys.push_back(key);
@@ -111,9 +110,10 @@ void ExpectKeys(const QJsonObject& object, std::span<const Field> fields, bool s
                 return !v.isNull();
             })) << field.group;
         }
-        for (const QJsonValue item : object[key].toArray()) {
-            if (field.kind == FieldKind::kItems) {
-                ExpectKeys(item.toObject(), field.items, shown);
+        if (field.kind == FieldKind::kItems) {
+            EXPECT_TRUE(object[key].isArray()) << field.jsonKey;
+            for (const QJsonValue item : object[key].toArray()) {
+                ExpectKeys(item.toObject(), field.items);
             }
         }
     }
@@ -232,8 +232,11 @@ TEST_F(Dump, ToolOutputsAndUsage) {
 }
 
 TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {
+    testing::BoxSpec wrongMagic;
+    wrongMagic.magic = "MIRAX4.1";
     std::string files = " '" + Write("kurz.box", Bytes(10, 'x')) + "' '" +
-                        Write("leer.box", testing::BuildBox({})) + "'";
+                        Write("leer.box", testing::BuildBox({})) + "' '" +
+                        Write("alt.box", testing::BuildBox(wrongMagic)) + "'";
     for (const char* name : {"two-dvds", "kinderkiste", "krimi-abende"}) {
         files += std::string(" ") + QUORVEL_SOURCE_DIR + "/examples/" + name + ".box";
     }
@@ -249,14 +252,17 @@ TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {
         EXPECT_EQ(csv[0][i], columns[i]->csvColumn);
     }
 
-    ASSERT_EQ(records.size(), 5);
+    ASSERT_EQ(records.size(), 6);
     size_t row = 1;
     for (const QJsonValue value : records) {
         const QJsonObject record = value.toObject();
         SCOPED_TRACE(record["file"].toString().toStdString());
-        ExpectKeys(record, BoxFileFields(), record["shown"].toBool());
+        ExpectKeys(record, BoxFileFields());
         // One CSV row per film, a DVD without films and a box without DVDs
-        // one of their own; each cell is the record's value of its field.
+        // one of their own; each cell is the record's value of its field,
+        // content and comment on the first row only. A file that is no
+        // readable box has only its name and error, even when shown.
+        const bool readable = record["error"].isNull();
         std::vector<std::pair<QJsonObject, QJsonObject>> expected;
         for (const QJsonValue dvd : record["dvds"].toArray()) {
             for (const QJsonValue film : dvd["films"].toArray()) {
@@ -270,6 +276,7 @@ TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {
             expected.emplace_back();
         }
         for (const auto& [dvd, film] : expected) {
+            const bool first = &dvd == &expected.front().first;
             ASSERT_LT(row, csv.size());
             ASSERT_EQ(csv[row].size(), columns.size());
             for (size_t i = 0; i < columns.size(); ++i) {
@@ -279,7 +286,11 @@ TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {
                                            : f.group.empty()
                                                ? record
                                                : record[QString::fromUtf8(f.group)].toObject();
-                EXPECT_EQ(csv[row][i], CellOf(owner[QString::fromUtf8(f.jsonKey)])) << f.csvColumn;
+                const std::string_view column = f.csvColumn;
+                const bool shown = (readable || column == "file" || column == "error") &&
+                                   (first || (column != "content" && column != "comment"));
+                EXPECT_EQ(csv[row][i], shown ? CellOf(owner[QString::fromUtf8(f.jsonKey)]) : "")
+                    << column;
             }
             ++row;
         }
