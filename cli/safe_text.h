@@ -1,23 +1,17 @@
-// Text for a terminal: control characters made visible, so a record cannot
-// recolour, retitle or rewrite the terminal it is printed to.
+// quorvel-dump's text for a terminal: its messages, and the record text's
+// bytes made visible (MakeVisible and ForStderr in app/terminal_text.h,
+// which every program shares).
 #pragma once
 
-#include <string>
 #include <string_view>
 
+#include "app/terminal_text.h"
 #include "cli/byte_forms.h"
 
 namespace quorvel {
 
-// `utf8` (valid UTF-8) with every control character except tab and line
-// feed shown in printable form: C0 controls in caret notation (ESC as "^[",
-// BEL as "^G", CR as "^M"), DEL as "^?", the C1 controls U+0080..U+009F as
-// "<U+009B>". Everything else is kept; with `keepCrLf`, so is a CR before
-// a line feed.
-std::string MakeVisible(std::string_view utf8, bool keepCrLf = false);
-
 // What each Windows-1252 byte of a record text line becomes in the text
-// form: its UTF-8, made visible as above for a terminal.
+// form: its UTF-8, made visible as MakeVisible does for a terminal.
 const ByteForms& TextCp1252Forms(bool terminal);
 
 // "quorvel-dump: FILE: PROBLEM" on stderr, in valid UTF-8, made visible

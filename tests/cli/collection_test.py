@@ -234,6 +234,11 @@ class Covers(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             top = Path(folder)
             (top / "bare.box").write_bytes(header_only_box())
+            # A stored "BMP" cover of 80 MiB, beyond the cover bound (sparse).
+            from boxwriter import build_header
+            with open(top / "huge.box", "wb") as out:
+                out.write(build_header({}, 80 << 20, False, False) + b"BM")
+                out.truncate(64 + (80 << 20))
             for sub in ("again", "other"):
                 (top / sub).mkdir()
             os.symlink(EXAMPLES / "two-dvds.box", top / "again" / "two-dvds.box")
@@ -243,17 +248,20 @@ class Covers(unittest.TestCase):
             out = top / "made" / "for" / "covers"  # parents made too
             with open(EXAMPLES / "two-dvds.box", "rb") as stdin:
                 proc = dump("--cover", str(out),
-                            *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES], str(top / "bare.box"),
-                            "-", str(top / "again" / "two-dvds.box"),
-                            str(top / "other" / "KRIMI-Abende.box"), str(top / "other" / "Stdin.box"),
-                            stdin=stdin)
-            # Not done: the bare box has no cover, and each box of a name
-            # given before would overwrite that one's cover.
+                            *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES],
+                            str(top / "bare.box"), str(top / "huge.box"), "-",
+                            str(top / "again" / "two-dvds.box"),
+                            str(top / "other" / "KRIMI-Abende.box"),
+                            str(top / "other" / "Stdin.box"), stdin=stdin)
+            # Not done: the bare box has no cover, the huge one is larger
+            # than any cover, and each box of a name given before would
+            # overwrite that one's cover.
             self.assertEqual(proc.returncode, 1)
             errors = proc.stderr.decode().splitlines()
-            self.assertEqual(len(errors), 4, errors)
+            self.assertEqual(len(errors), 5, errors)
             self.assertIn("bare.box: no cover", errors[0])
-            for error, name in zip(errors[1:], ["two-dvds", "KRIMI-Abende", "Stdin"]):
+            self.assertIn("huge.box: the cover is larger than any picture", errors[1])
+            for error, name in zip(errors[2:], ["two-dvds", "KRIMI-Abende", "Stdin"]):
                 self.assertIn(f".box: a box named {name} was already given", error)
             made = sorted(p.name for p in out.iterdir())
             self.assertEqual(made, sorted([p.name for p in (EXAMPLES / "covers").iterdir()]
