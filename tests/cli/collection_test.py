@@ -98,6 +98,17 @@ class Records(unittest.TestCase):
                     piped = json.loads(dump("--records", "-", stdin=box).stdout)
                 self.assertEqual(piped, [dict(want, file="-")])
 
+    def test_lines_hold_the_array_objects_one_a_line(self):
+        names = [f"{n}.box" for n in EXAMPLE_NAMES] + ["missing.box"]
+        for form in ("--json", "--records"):
+            with self.subTest(form):
+                array = json.loads(dump(form, *names, cwd=EXAMPLES).stdout)
+                lines = dump(form, "--lines", *names, cwd=EXAMPLES).stdout.decode().split("\n")
+                self.assertEqual(lines.pop(), "")
+                self.assertEqual([json.loads(line) for line in lines], array)
+                # Every object has every field, also one of a file never read.
+                self.assertEqual({tuple(o) for o in array}, {tuple(array[0])})
+
     def test_generated_records_agree_with_the_display_text(self):
         sys.path.insert(0, str(find_module_folder("gen_boxes.py")))
         import gen_boxes  # noqa: E402
@@ -294,8 +305,11 @@ def peak_kib(args, cwd):
     return usage.ru_maxrss
 
 
+SANITIZED = os.environ.get("QUORVEL_SANITIZED")
+
+
 class Streaming(unittest.TestCase):
-    @unittest.skipIf(os.environ.get("QUORVEL_SANITIZED"), "peaks mean nothing under a sanitizer")
+    @unittest.skipIf(SANITIZED, "peaks mean nothing under a sanitizer")
     def test_memory_stays_flat_over_many_files(self):
         with tempfile.TemporaryDirectory() as folder:
             source = EXAMPLES / "two-dvds.box"
@@ -309,9 +323,12 @@ class Streaming(unittest.TestCase):
                     self.assertLessEqual(large, small * 1.10, f"{small} KiB vs {large} KiB")
 
     def test_control_bytes_never_reach_a_terminal(self):
-        hostile = b"A\x1b[31mB\x07C\x81D\x9dE\x1b]0;title\x07"
-        shown_json = (b"A\\u001b[31mB\\u0007C\\u0081D\\u009dE", b"x\\u001b[2Jy.box")
-        shown_text = (b"A^[[31mB^GC<U+0081>D<U+009D>E", b"x^[[2Jy.box")
+        hostile = b"A\x1b[31mB\x07C\x81D\x9dE\x1b]0;title\x07\xf6\x80\tF"
+        # Controls made visible or escaped; other characters and tabs kept.
+        kept = "ö€".encode()
+        shown_json = (b"A\\u001b[31mB\\u0007C\\u0081D\\u009dE", kept + b"\\tF",
+                      b"x\\u001b[2Jy.box")
+        shown_text = (b"A^[[31mB^GC<U+0081>D<U+009D>E", kept + b"\tF", b"x^[[2Jy.box")
         with tempfile.TemporaryDirectory() as folder:
             path = Path(folder) / "x\x1b[2Jy.box"
             path.write_bytes(box_with_title(hostile))
@@ -385,6 +402,9 @@ class Bounds(unittest.TestCase):
                     self.assertTrue(out.endswith(ends), out[-200:])
                     if "--records" in mode:
                         self.assertTrue(json.loads(out)["cut"])
+                    if mode == ["--json"] and not terminal and not SANITIZED:
+                        # Written out as it is made, not held whole first.
+                        self.assertLess(peak_kib([*mode, boxes[box]], folder), 100 << 10)
                     if "--csv" in mode:  # rows cut by the bound, and marked so
                         rows = list(csv.DictReader(io.StringIO(out.decode(), newline="")))
                         self.assertEqual({row["cut"] for row in rows}, {"true"})
