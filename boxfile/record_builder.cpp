@@ -56,9 +56,9 @@ void RecordBuilder::Token(const RenderedValue& value, bool lineShown) {
     }
     if (value.code == token::kPersonReference && !m_owner) {
         const std::vector<DvdRecord>& dvds = m_record.dvds;
-        m_owner.emplace();
+        m_owner = Owner{true, 0, 0};
         if (!dvds.empty() && !dvds.back().films.empty()) {
-            *m_owner = {false, dvds.size() - 1, dvds.back().films.size() - 1};
+            m_owner = Owner{false, dvds.size() - 1, dvds.back().films.size() - 1};
         }
     }
     if (!lineShown) {
@@ -205,12 +205,11 @@ void RecordBuilder::Person(const PersonParts& person) {
     if (m_stopped) {
         return;
     }
-    if (!m_owner) {  // every reference passes Token first; kept safe all the same
-        m_owner.emplace();
-    }
-    if (m_owner->open) {
+    // Every reference passes Token first, so there is an owner; kept safe
+    // all the same.
+    if (!m_owner || m_owner->open) {
         Film(false);
-        *m_owner = {false, m_record.dvds.size() - 1, m_record.dvds.back().films.size() - 1};
+        m_owner = Owner{false, m_record.dvds.size() - 1, m_record.dvds.back().films.size() - 1};
     }
     // The token that ended the block comes after the block's film.
     if (!m_stopped) {

@@ -45,8 +45,8 @@ private:
     // The film a pending person block belongs to, as (DVD, film) indexes;
     // `open` until its first line opens it, when there was no current film.
     struct Owner {
-        bool open = true;
-        size_t dvd = 0, film = 0;
+        bool open;
+        size_t dvd, film;
     };
 
     DvdRecord& Dvd(bool startNew);

@@ -63,7 +63,7 @@ TEST(RecordTextBound, TextAndRecordStopAfterTheLastWholeLineWithinTheBound) {
     } cases[] = {
         {"lines and content within the bound", Block(kFitUnknown - 1, 0), kUnknown, kFitUnknown - 1,
          "", false},
-        {"no room left for the content", Block(kFitUnknown + 1, 0), kUnknown, kFitUnknown, "",
+        {"no room left for the content", Block(kFitUnknown, 0), kUnknown, kFitUnknown, "",
          true},
         {"far more lines", Block(3 * kFitUnknown, 0), kUnknown, kFitUnknown, "", true},
         {"room for one person line of a block", Block(kFitUnknown - 40, 50), kUnknown,

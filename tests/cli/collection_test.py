@@ -365,10 +365,11 @@ class Streaming(unittest.TestCase):
                     while sent < 300 * mib:
                         proc.stdin.write(chunk)
                         sent += mib
+                    proc.stdin.close()
                 except BrokenPipeError:  # it stopped reading, as it should
                     pass
                 err = proc.stderr.read()
-                self.assertEqual(proc.wait(), 1)
+                self.assertEqual(proc.wait(timeout=60), 1)
                 self.assertIn(reason, err)
                 self.assertLess(sent, most)
 
