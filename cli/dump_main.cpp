@@ -9,11 +9,15 @@
 #include <memory>
 #include <vector>
 
+#include "cli/collection_command.h"
 #include "cli/dump_args.h"
 #include "cli/output.h"
 #include "cli/safe_text.h"
 
 int main(int argc, char** argv) {
+    if (quorvel::IsCollectionCommand(argc, argv)) {
+        return quorvel::RunCollectionCommand(argc, argv);
+    }
     const std::vector<const char*> arguments(argv + 1, argv + argc);
     const auto parsed = quorvel::ParseDumpArgs(arguments);
     if (const int* status = std::get_if<int>(&parsed)) {
