@@ -127,7 +127,7 @@ public:
         // The rows that fit in the file's share of the output; when that is
         // not all of them, the record is cut, which only shortens its rows
         // ("true" for "false").
-        const uint64_t room = RoomLeft(0, 0);
+        const uint64_t room = kMaxDumpOutputBytes;
         uint64_t used = 0;
         size_t fit = 0;
         for (; fit < rows.size(); ++fit) {

@@ -137,13 +137,15 @@ std::string DumpUsage() {
     }
     option("--lines", "with " + FormOptions([](const DumpForm& f) { return f.lines; }, " or ") +
                           ": one object per line, no array");
-    option("--sqlite DB", "indexes the box files of the folder trees and files PATH into the\n"
-                          "SQLite database DB, reading only what changed; unreadable files\n"
-                          "are kept with their reason; with --search, the database to search");
-    option("--search QUERY", "\nprints the box paths in DB that match, best first (with --json\n"
-                             "or --lines each with its matching films); all words are\n"
-                             "needed, the last also as a prefix; \"a phrase\"; person:,\n"
-                             "titel:, genre:, sprache:, ean:, jahr:1990-1999, fsk:12");
+    option("--sqlite DB",
+           "indexes the box files of the folder trees and files PATH into the\n"
+           "SQLite database DB, reading only what changed; unreadable files\n"
+           "are kept with their reason; with --search, the database to search");
+    option("--search QUERY",
+           "\nprints the box paths in DB that match, best first (with --json\n"
+           "or --lines each with its matching films); all words are\n"
+           "needed, the last also as a prefix; \"a phrase\"; person:,\n"
+           "titel:, genre:, sprache:, ean:, jahr:1990-1999, fsk:12");
     option("--help", "this text");
     option("--version", "the version");
     usage +=
