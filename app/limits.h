@@ -30,6 +30,13 @@ inline constexpr size_t kMaxRecordBytes = size_t{8} << 20;
 // rows that would pass it stops after its last whole line or row within it.
 inline constexpr size_t kMaxDumpOutputBytes = size_t{64} << 20;
 
+// The viewer shows at most this many characters of a line, then a mark that
+// says how many more the line has. Laying a line out costs time and memory in
+// its length, and joined person notes can make one line of megabytes; five
+// thousand characters are several screen widths, more than a content text
+// paragraph ever runs to. The record text itself (quorvel-dump) stays whole.
+inline constexpr size_t kMaxShownLineChars = 5000;
+
 // Covers. Measured on the development machine: decoding costs up to about
 // 11 ns a pixel (a noise JPEG at quality 100; BMP 3, GIF 8), about 4.5 ns a
 // sample for each JPEG scan that names it (every coefficient set; CMYK has

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "app/terminal_text.h"
 #include "boxfile/record_fields.h"
-#include "cli/safe_text.h"
 
 namespace quorvel {
 namespace {

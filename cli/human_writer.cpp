@@ -1,6 +1,7 @@
 #include "cli/human_writer.h"
 
 #include "app/limits.h"
+#include "app/terminal_text.h"
 #include "app/text_util.h"
 #include "cli/byte_forms.h"
 #include "cli/safe_text.h"

@@ -6,7 +6,8 @@ find_program(QUORVEL_IMPORT import)
 if(QUORVEL_XVFB AND QUORVEL_XDOTOOL AND QUORVEL_IMPORT)
     add_test(NAME XvfbViewer COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/xvfb-smoke.sh)
     add_test(NAME XvfbAbout COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/xvfb-about.sh)
-    set_tests_properties(XvfbViewer XvfbAbout PROPERTIES
+    add_test(NAME XvfbResponsive COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/xvfb-responsive.sh)
+    set_tests_properties(XvfbViewer XvfbAbout XvfbResponsive PROPERTIES
         ENVIRONMENT "QUORVEL_BUILD_DIR=${PROJECT_BINARY_DIR}"
         RUN_SERIAL TRUE TIMEOUT 120)
 else()

@@ -5,11 +5,15 @@
 #   xvfb_start               starts Xvfb on a free display, exports DISPLAY and
 #                            makes $xvfb_work, a fresh folder without a '-'
 #   viewer_start LOG ARGS... runs $viewer ARGS..., output to LOG; sets viewer_pid
-#                            and viewer_win once one window "Quorvel" shows
+#                            and viewer_win once the main window shows (titled
+#                            "Quorvel", or "NAME – Quorvel" with a file)
 #   viewer_stop_with_escape  Escape in that window; fails unless the viewer
 #                            then ends, with status 0
 #
 # The sourcing script sets $viewer first. Needs: xvfb xdotool (Debian packages).
+
+# The main window's title, with or without the shown file's name.
+viewer_title='^(.* – )?Quorvel$'
 
 xvfb_pid=""
 xvfb_work=""
@@ -61,8 +65,9 @@ viewer_start() {
     "$viewer" "$@" >"$log" 2>&1 &
     viewer_pid=$!
     # sed reads to the end, so xdotool never writes into a closed pipe.
-    viewer_win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvel$' | sed -n 1p) || true
-    [ -n "$viewer_win" ] || fail "no window titled Quorvel appeared"
+    viewer_win=$(timeout 20 xdotool search --sync --onlyvisible --name "$viewer_title" | sed -n 1p) ||
+        true
+    [ -n "$viewer_win" ] || fail "no Quorvel window appeared"
 }
 
 viewer_stop_with_escape() {

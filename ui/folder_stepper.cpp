@@ -1,15 +1,31 @@
 #include "ui/folder_stepper.h"
 
-#include <QCollator>
+#include <QCollatorSortKey>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <algorithm>
+#include <optional>
 
 #include "boxfile/box_display.h"
+#include "ui/list_collator.h"
 
 namespace quorvel {
+namespace {
+
+// A name's place in the order: its collation key, made once, then the name
+// itself for names the collator holds equal. Comparing two costs time in
+// their length only, whatever digits or letters they hold.
+struct Place {
+    QCollatorSortKey key;
+    QString name;
+
+    bool operator<(const Place& other) const {
+        const int order = key.compare(other.key);
+        return order != 0 ? order < 0 : name < other.name;
+    }
+};
+
+}  // namespace
 
 std::optional<std::string> NeighbourBoxFile(const std::string& path, StepDirection direction) {
     const QFileInfo shown(QFile::decodeName(QByteArray::fromStdString(path)));
@@ -17,41 +33,27 @@ std::optional<std::string> NeighbourBoxFile(const std::string& path, StepDirecti
     if (!folder.exists()) {
         return std::nullopt;
     }
-    QStringList names;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        if (HasBoxExtension(QFile::encodeName(name).toStdString())) {
-            names.append(name);
+    const QCollator collator = ListCollator();
+    const Place current{collator.sortKey(shown.fileName()), shown.fileName()};
+    // One pass for the nearest name on the asked side: no sort, so a step
+    // costs one key per name.
+    std::optional<Place> best;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
+        if (!HasBoxExtension(QFile::encodeName(name).toStdString())) {
+            continue;
+        }
+        Place place{collator.sortKey(name), name};
+        const bool beyond = direction == StepDirection::kNext ? current < place : place < current;
+        const bool nearer =
+            !best || (direction == StepDirection::kNext ? place < *best : *best < place);
+        if (beyond && nearer) {
+            best = std::move(place);
         }
     }
-    // The C locale's collator compares code points and ignores the numeric
-    // mode; there the window's own language decides.
-    const QLocale locale =
-        QLocale().language() == QLocale::C ? QLocale(QLocale::German, QLocale::Germany) : QLocale();
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Names the collator holds equal still need one fixed order.
-    const auto before = [&collator](const QString& a, const QString& b) {
-        const int order = collator.compare(a, b);
-        return order != 0 ? order < 0 : a < b;
-    };
-    std::sort(names.begin(), names.end(), before);
-
-    const QString current = shown.fileName();
-    QStringList::const_iterator neighbour;
-    if (direction == StepDirection::kNext) {
-        neighbour = std::upper_bound(names.cbegin(), names.cend(), current, before);
-        if (neighbour == names.cend()) {
-            return std::nullopt;
-        }
-    } else {
-        neighbour = std::lower_bound(names.cbegin(), names.cend(), current, before);
-        if (neighbour == names.cbegin()) {
-            return std::nullopt;
-        }
-        --neighbour;
+    if (!best) {
+        return std::nullopt;
     }
-    return QFile::encodeName(folder.filePath(*neighbour)).toStdString();
+    return QFile::encodeName(folder.filePath(best->name)).toStdString();
 }
 
 }  // namespace quorvel

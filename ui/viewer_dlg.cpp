@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/applikation.h"
+#include "app/terminal_text.h"
 #include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
@@ -21,6 +22,7 @@
 #include "ui/dialog_template.h"
 #include "ui/find_bar.h"
 #include "ui/folder_stepper.h"
+#include "ui/message_line.h"
 #include "ui/no_settings.h"
 #include "ui/shown_box.h"
 #include "ui/tab_layout.h"
@@ -43,6 +45,7 @@ QIcon LoadMainIcon() {
 CViewerDlg::CViewerDlg(const CApplikation& app, QWidget* parent)
     : QDialog(parent), m_edit(this), m_hIcon(LoadMainIcon()), m_app(app) {
     CreateFromTemplate();
+    m_message = new CMessageLine(this);
     // After the template, so both start from the view's own font.
     new CValueColumn(m_edit);
     m_zoom = new CTextZoom(m_edit);
@@ -164,6 +167,10 @@ QWidget* CViewerDlg::GetDlgItem(int id) const {
     return FindControl(this, id);
 }
 
+QString CViewerDlg::Message() const {
+    return m_message->isHidden() ? QString() : m_message->text();
+}
+
 void CViewerDlg::setVisible(bool visible) {
     if (visible && !m_bInitialized && OnInitDialog()) {
         // As a dialog does for its first control: the edit's whole text is
@@ -186,8 +193,13 @@ bool CViewerDlg::OnInitDialog() {
     // because window managers own the window menu.
     setWindowIcon(m_hIcon);
     m_picture.LoadFromResource(IDR_DEFAULT_COVER, kDefaultCoverType);
-    if (const std::optional<std::string> path = CommandLinePath(m_app.GetCommandLineText())) {
-        OpenBoxFile(*path);
+    const std::string commandLine = m_app.GetCommandLineText();
+    if (const std::optional<std::string> path = CommandLinePath(commandLine)) {
+        // Options alone name no file: the window has nothing to open, and
+        // nothing to say about it (a ".box" name is still tried).
+        if (!OptionsOnly(commandLine) || HasBoxExtension(*path)) {
+            OpenBoxFile(*path);
+        }
     }
     return true;
 }
@@ -208,17 +220,26 @@ void CViewerDlg::OpenBoxFile(const std::string& path) {
         }
         FreeBoxFile();
     }
-    // The same words the dump tool prints; the window itself stays silent.
-    if (const std::string problem = DisplayProblem(display); !problem.empty()) {
-        std::fprintf(stderr, "quorvel: %s: %s\n", name.c_str(), problem.c_str());
+    // On stderr the dump tool's words; in the window German ones, until a
+    // box is shown.
+    const std::string problem = DisplayProblem(display);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "quorvel: %s: %s\n", ForStderr(name).c_str(),
+                     ForStderr(problem).c_str());
         std::fflush(stderr);
+        m_message->Say(NotShownMessage(name, display),
+                       QString::fromStdString(MakeVisible(SanitizeUtf8(name))));
+    } else if (display.shown) {
+        m_message->Clear();
     }
+    SizeFromState();
     if (!display.shown) {
         return;
     }
     m_strLastPath = name;
     m_strStepPath = name;
     m_coverBytes = std::move(cover);
+    setWindowTitle(WindowTitle(name));
     ShowBoxFile(display);
 }
 
@@ -287,9 +308,15 @@ void CViewerDlg::OnSize(int /*nType*/, int cx, int cy) {
         return;  // sizes while the window is being made keep the template's place
     }
     const int width = std::max(0, cx - kTextViewLeft);
-    // The find bar, while open, takes its height from under the text view.
-    const int bar = m_findBar->isVisible() ? std::min(cy, m_findBar->sizeHint().height()) : 0;
-    m_edit.setGeometry(kTextViewLeft, 0, width, std::max(0, cy - bar));
+    // The message line, while it speaks, takes its height from the top of
+    // the text view, the find bar, while open, from under it.
+    const int message = m_message->HeightAt(width, cy / 2);
+    const int bar =
+        m_findBar->isVisible() ? std::min(cy - message, m_findBar->sizeHint().height()) : 0;
+    m_edit.setGeometry(kTextViewLeft, message, width, std::max(0, cy - message - bar));
+    if (message > 0) {
+        m_message->setGeometry(kTextViewLeft, 0, width, message);
+    }
     if (bar > 0) {
         m_findBar->setGeometry(kTextViewLeft, cy - bar, width, bar);
     }

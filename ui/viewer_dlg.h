@@ -1,11 +1,14 @@
 // The main window: template 102 as a resizable dialog. A fixed left column
 // holds the cover frame and the export summary; the record text view fills
-// the rest, with the find bar under it while that is open. Its keys and menu
-// entries come from kViewerCommands (ui/viewer_commands.h). Every way of
-// showing a file (command line, drop, Ctrl+O, F5, Ctrl+PgDown/PgUp) goes
-// through OpenBoxFile, which names on stderr why a file cannot be shown. The window takes what it
-// needs from the application object (the command-line text, and what the about box shows) through
-// the reference its opener hands in; it never reaches for the one application object itself.
+// the rest, with the message line above it while a file could not be shown
+// and the find bar under it while that is open. Its keys and menu entries
+// come from kViewerCommands (ui/viewer_commands.h). Every way of showing a
+// file (command line, drop, Ctrl+O, F5, Ctrl+PgDown/PgUp) goes through
+// OpenBoxFile, which names the file in the title, or says why it cannot be
+// shown. The window takes what it needs from the application object (the
+// command-line text, and what the about box shows) through the reference
+// its opener hands in; it never reaches for the one application object
+// itself.
 #pragma once
 
 #include <QDialog>
@@ -33,6 +36,7 @@ namespace quorvel {
 class CApplikation;
 class CCoverFrame;
 class CFindBar;
+class CMessageLine;
 class CTextFeeder;
 class CTextZoom;
 
@@ -63,15 +67,18 @@ public:
 
     // Controls by template id (1000, 1001-1008, 1090); nullptr for others.
     QWidget* GetDlgItem(int id) const;
+    // The message line's words; empty while it is hidden.
+    QString Message() const;
     CDropEdit& TextView() { return m_edit; }
     const CCoverPicture& Picture() const { return m_picture; }
     bool IsInitialized() const { return m_bInitialized; }
     // The path last shown, which F5 shows again; empty before the first.
     const std::string& LastShownPath() const { return m_strLastPath; }
 
-    // Shows a ".box" file; any other name, or a file without a readable
-    // header, leaves the window as it was. Why a file is no readable box goes
-    // to stderr in one line.
+    // Shows a ".box" file and names it in the title; any other name, or a
+    // file without a readable header, leaves the window as it was. Why a
+    // file is no readable box goes to stderr in one line, and to the message
+    // line above the text until a box is shown.
     void OpenBoxFile(const std::string& path);
     // The box being shown (ui/shown_box.h), read from `path`, and let go.
     void LoadBoxFile(const std::string& path);
@@ -160,7 +167,8 @@ private:
     // a file that cannot be shown is stepped over rather than stuck on.
     std::string m_strStepPath;
     std::vector<unsigned char> m_coverBytes;
-    CFindBar* m_findBar = nullptr;  // children of the dialog and the view
+    CMessageLine* m_message = nullptr;  // children of the dialog and the view
+    CFindBar* m_findBar = nullptr;
     CTextZoom* m_zoom = nullptr;
     CTextFeeder* m_feeder = nullptr;                           // child of the view
     std::array<QAction*, kViewerCommands.size()> m_actions{};  // children of the dialog

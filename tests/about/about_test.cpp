@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -205,6 +207,51 @@ TEST_F(AboutBox, GeometryTable) {
         ASSERT_TRUE(clip.read().size() == size);
         EXPECT_EQ(clip.nextImageDelay(), delay);
         EXPECT_EQ(movie->loopCount(), -1);
+    }
+}
+
+// A right double click on the about box's background, texts or icon opens
+// the dedication over it; on the OK button or the animation, a left double
+// click or a right single click opens nothing.
+TEST_F(AboutBox, RightDoubleClickOpensTheDedication) {
+    SetExecutablePathForTesting(kProgram);
+    CAboutDlg about(TestApp());
+    about.show();
+    const struct {
+        const char* what;
+        QWidget* target;
+        Qt::MouseButton button;
+        bool doubleClick;
+        bool opens;
+    } clicks[] = {
+        {"background", &about, Qt::RightButton, true, true},
+        {"version", FindControl(&about, CAboutDlg::IDC_VERSION), Qt::RightButton, true, true},
+        {"icon", FindControl(&about, CAboutDlg::IDC_ICON), Qt::RightButton, true, true},
+        {"background, left", &about, Qt::LeftButton, true, false},
+        {"background, once", &about, Qt::RightButton, false, false},
+        {"OK button", FindControl(&about, 1), Qt::RightButton, true, false},
+        {"animation", FindControl(&about, CAboutDlg::IDC_ANIMATION_PLACE), Qt::RightButton, true,
+         false},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.what);
+        QString opened;  // the title of the dialog that opened, closed at once
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&opened, &about] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && modal != &about) {
+                opened = modal->windowTitle();
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        closer.start(0);
+        const QPoint at = c.target == &about ? QPoint(108, 100) : c.target->rect().center();
+        if (c.doubleClick) {
+            QTest::mouseDClick(c.target, c.button, {}, at);
+        } else {
+            QTest::mouseClick(c.target, c.button, {}, at);
+        }
+        EXPECT_EQ(opened, c.opens ? QStringLiteral("Widmung") : QString());
     }
 }
 

@@ -8,11 +8,15 @@ Run:  python3 tests/hostile/make_hostile.py OUTDIR          # every case
       python3 tests/hostile/make_hostile.py --jpeg W H SCANS [--dense] OUT.jpg
       python3 tests/hostile/make_hostile.py --sequential W H COMPONENTS MAGNITUDE OUT.jpg
       python3 tests/hostile/make_hostile.py --rle W H OUT.bmp
+      python3 tests/hostile/make_hostile.py --long-line CHARS OUT.box
+      python3 tests/hostile/make_hostile.py --names COUNT DIGITS DIR
 
-The last three write bare pictures for bench/cover_bench: a progressive
-JPEG, a sequential one whose every coefficient is set (the costliest
-Huffman-coded JPEG a byte), and the longest run-length BMP the cover bounds
-accept for its size.
+--jpeg, --sequential and --rle write bare pictures for bench/cover_bench: a
+progressive JPEG, a sequential one whose every coefficient is set (the
+costliest Huffman-coded JPEG a byte), and the longest run-length BMP the
+cover bounds accept for its size. --long-line writes a box of one person
+line that long, --names a folder of COUNT boxes with DIGITS-digit names
+(tests/xvfb/xvfb-responsive.sh uses both).
 
 Files are made at test time into the build folder and never committed; the
 2 GiB one is sparse. Box files come from tools/boxwriter.py; the
@@ -279,6 +283,35 @@ def empty_escapes_cover(stream_bytes, compressed):
     return box(0, cover=cover)
 
 
+def long_line(chars):
+    """One person line of about `chars` characters: a person's notes, each
+    a different 250-byte text, joined by ", " on the line of the one
+    reference they name."""
+    words = b"Notiz zu den Dreharbeiten im Nebelwald, am Set und danach; "
+    notes = b"".join(token(0x5F, b"1\t" + (words * 5)[:240] + b"%08d" % i)
+                     for i in range(chars // 252 + 1))
+    tokens = (token(0x50, b"Film") + token(0x5C, b"Regie") + token(0x5D, b"Meier\tHans\t1") +
+              token(0x5E, b"1#1") + notes + token(0x50, b"Ende") + b"\x80\x00")
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
+
+
+def many_names(count, digits, folder):
+    """`count` names of `digits` random digits in `folder`, each a hard link
+    to one small box, so the folder costs one file's room."""
+    os.makedirs(folder, exist_ok=True)
+    first = os.path.join(folder, "first.tmp")
+    with open(first, "wb") as out:
+        out.write(long_line(100))
+    rng = random.Random(20000)
+    names = set()
+    while len(names) < count:
+        names.add("".join(rng.choice("0123456789") for _ in range(digits)) + ".box")
+    for name in names:
+        os.link(first, os.path.join(folder, name))
+    os.unlink(first)
+
+
+
 def write_sparse_no_magic(path, size):
     with open(path, "wb") as out:
         out.write(box(magic="NOTABOX!"))
@@ -324,6 +357,8 @@ CASES = {
                               {"cover": False}),
     "bmp-rle-empty-escapes-stored": (lambda: empty_escapes_cover(240 * MIB, False),
                                      {"cover": False}),
+    "long-line-186k": (lambda: long_line(186_000), {"cut": False}),
+    "long-line-15m": (lambda: long_line(15 * MIB), {"cut": False}),
 }
 
 
@@ -350,6 +385,8 @@ def main(argv):
     parser.add_argument("--sequential", nargs=4, type=int,
                         metavar=("W", "H", "COMPONENTS", "MAGNITUDE"))
     parser.add_argument("--rle", nargs=2, type=int, metavar=("W", "H"))
+    parser.add_argument("--long-line", type=int, metavar="CHARS")
+    parser.add_argument("--names", nargs=2, type=int, metavar=("COUNT", "DIGITS"))
     args = parser.parse_args(argv)
     if args.list:
         print(";".join(CASES))
@@ -364,10 +401,16 @@ def main(argv):
     elif args.rle:
         with open(args.outdir, "wb") as out:
             out.write(longest_rle(*args.rle))
+    elif args.long_line:
+        with open(args.outdir, "wb") as out:
+            out.write(long_line(args.long_line))
+    elif args.names:
+        many_names(*args.names, args.outdir)
     elif args.outdir:
         make(args.outdir)
     else:
-        parser.error("OUTDIR, --list, --expect, --jpeg, --sequential or --rle")
+        parser.error("OUTDIR, --list, --expect, --jpeg, --sequential, --rle, --long-line "
+                     "or --names")
     return 0
 
 

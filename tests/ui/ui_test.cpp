@@ -6,10 +6,15 @@
 // That the real program opens one window and draws cover and text is
 // checked in a real X server by xvfb-smoke.sh.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QColor>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -31,11 +36,12 @@
 #include <QUrl>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/applikation.h"
+#include "app/limits.h"
 #include "support/box_builder.h"
 #include "ui/cover_saver.h"
 #include "ui/find_bar.h"
@@ -183,6 +189,12 @@ TEST_F(ViewerTest, ViewerGeometryTable) {
         }
     }
     EXPECT_EQ(dlg.GetDlgItem(IDC_RECORD_TEXT), &dlg.TextView());
+    // Before any file the about entries work; there is no cover to save.
+    for (const std::unique_ptr<QMenu>& menu :
+         {dlg.CreateTextViewMenu(), dlg.CreateLeftColumnMenu()}) {
+        EXPECT_TRUE(menu->actions().back()->isEnabled());
+    }
+    EXPECT_FALSE(dlg.CreateLeftColumnMenu()->actions().front()->isEnabled());
     // It stops at the minimum outer size; minimised the text view is empty.
     dlg.resize(20, 20);
     QApplication::processEvents();
@@ -220,6 +232,58 @@ TEST_F(ViewerTest, ViewerStartTakesThePathFromTheCommandLine) {
     for (const auto& [line, path] : rules) {
         EXPECT_EQ(CommandLinePath(line), path) << line;
     }
+    // Options alone name no file: nothing is opened and nothing said. A
+    // path with options is tried, and the window says why it is not shown.
+    const std::pair<const char*, bool> starts[] = {
+        {"-log 8", false},
+        {"-log 8 -logdatei \"/tmp/q.log\"", false},
+        {"\"-logdatei \"/tmp/a b/q.log\"\"", false},
+        {"/nirgends/x.box -log 8", true},
+        {"/nirgends/x.box", true},
+    };
+    for (const auto& [line, says] : starts) {
+        SCOPED_TRACE(line);
+        TestApp().SetCommandLineText(line);
+        CViewerDlg dlg{TestApp()};
+        ::testing::internal::CaptureStderr();
+        dlg.show();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("quorvel: ") != std::string::npos, says) << said;
+        EXPECT_EQ(dlg.Message().isEmpty(), !says);
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Quorvel"));
+    }
+}
+
+// A line longer than the view shows is cut there, with a mark that says how
+// much is left out; every kind of line break around it is kept.
+TEST_F(ViewerTest, LongLinesAreShownCutWithAMark) {
+    const size_t max = kMaxShownLineChars;
+    const auto mark = [](const char* hidden) {
+        return QString::fromUtf8(" \xE2\x80\xA6 [Der Rest der Zeile wird nicht angezeigt: ") +
+               hidden + QString::fromUtf8(" Zeichen.]");
+    };
+    const QString kept(static_cast<qsizetype>(max), u'a');
+    const struct {
+        const char* what;
+        std::string record;
+        QString shown;
+    } cases[] = {
+        {"empty", "", ""},
+        {"line ends", "\r\nA\r\n\rB\nC\r", "\nA\n\rB\nC\r"},
+        {"at the bound", "\r\n" + std::string(max, 'a') + "\r\nx", "\n" + kept + "\nx"},
+        {"one more", std::string(max + 1, 'a'), kept + mark("1")},
+        {"a million more", std::string(max + 1'229'567, 'a') + "\r\nx",
+         kept + mark("1.229.567") + "\nx"},
+        {"before a lone CR", std::string(max, 'a') + "\x80\xE4\rB\nC", kept + mark("2") + "\rB\nC"},
+        {"after a lone CR", "B\r" + std::string(max - 1, 'a') + "\xE4",
+         "B\r" + kept.left(max - 1) + QString::fromUtf8("\xC3\xA4")},
+        {"two cut lines", std::string(max + 10, 'a') + "\n" + std::string(max + 1000, 'a'),
+         kept + mark("10") + "\n" + kept + mark("1.000")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(RecordViewText(c.record), c.shown);
+    }
 }
 
 TEST_F(ViewerTest, ViewerDisplayFillsTheLabelsAndLeavesWhatAFileDoesNotSet) {
@@ -243,28 +307,42 @@ TEST_F(ViewerTest, ViewerDisplayFillsTheLabelsAndLeavesWhatAFileDoesNotSet) {
     };
     const std::string shortFile = Path("short.box");
     WriteFile(shortFile, Bytes(10, 'M'));
+    const std::string notes = Path("notes.txt");
+    WriteFile(notes, Bytes(100, 'n'));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("ordner.box"));
     struct Step {
         std::string path;
         QStringList want;
         bool newPicture;
+        const char* title;   // the file named in the title
+        const char* reason;  // UTF-8, what the message line says; nullptr: it is hidden
     };
     const QString h50 = QString::fromUtf8("H\xC3\xB6he: 50");
+    const QStringList wrongMagic = {"Typ: Gif",   "Breite: 30", h50, "Cover",
+                                    "29.02.2020", "23:59:58",   ""};
     // clang-format off
     const Step steps[] = {
         {WriteBox(m_dir, "a.box", box(0x00, true, "MIRAX4.0", "20060131")),
-         {"Typ: Bmp", "Breite: 30", h50, "keine", "31.01.2006", "23:59:58", text}, true},
+         {"Typ: Bmp", "Breite: 30", h50, "keine", "31.01.2006", "23:59:58", text}, true, "a.box",
+         nullptr},
         {WriteBox(m_dir, "c.BoX", box(0xC2, true, "MIRAX4.0", "20060133")),
-         {"Typ: Gif", "Breite: 30", h50, "Cover & Daten", "33.01.2006", "23:59:58", text}, true},
+         {"Typ: Gif", "Breite: 30", h50, "Cover & Daten", "33.01.2006", "23:59:58", text}, true,
+         "c.BoX", nullptr},
         // Without a cover the picture and its labels stay.
         {WriteBox(m_dir, "d.box", box(0x87, false, "MIRAX4.0", "19991224")),
-         {"Typ: Gif", "Breite: 30", h50, "Daten", "24.12.1999", "23:59:58", text}, false},
-        // A wrong magic sets the header's labels and clears only the text.
-        {WriteBox(m_dir, "e.box", box(0x40, true, "MIRAX3.0", "20200229")),
-         {"Typ: Gif", "Breite: 30", h50, "Cover", "29.02.2020", "23:59:58", ""}, false},
-        // What is no box file leaves the window as it was.
-        {shortFile, {"Typ: Gif", "Breite: 30", h50, "Cover", "29.02.2020", "23:59:58", ""}, false},
-        {Path("missing.box"),
-         {"Typ: Gif", "Breite: 30", h50, "Cover", "29.02.2020", "23:59:58", ""}, false},
+         {"Typ: Gif", "Breite: 30", h50, "Daten", "24.12.1999", "23:59:58", text}, false, "d.box",
+         nullptr},
+        // A wrong magic (another format's *.box) sets the header's labels and
+        // clears only the text; the message line says why.
+        {WriteBox(m_dir, "e.box", box(0x40, true, "MIRAX3.0", "20200229")), wrongMagic, false,
+         "e.box", "sie ist keine Box-Datei des Datenmodells 4.0"},
+        // What is no box file leaves the window as it was but for the message.
+        {shortFile, wrongMagic, false, "e.box", "sie ist k\xC3\xBCrzer als die 64 Bytes"},
+        {Path("missing.box"), wrongMagic, false, "e.box", "es gibt sie nicht"},
+        {Path("ordner.box"), wrongMagic, false, "e.box", "sie ist keine gew\xC3\xB6hnliche Datei"},
+        {notes, wrongMagic, false, "e.box", "ihr Name endet nicht auf \xE2\x80\x9E.box"},
+        {Path("a.box"), {"Typ: Bmp", "Breite: 30", h50, "keine", "31.01.2006", "23:59:58", text},
+         true, "a.box", nullptr},
     };
     // clang-format on
     CViewerDlg dlg{TestApp()};
@@ -272,9 +350,26 @@ TEST_F(ViewerTest, ViewerDisplayFillsTheLabelsAndLeavesWhatAFileDoesNotSet) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.path);
         const qint64 before = dlg.Picture().Image().cacheKey();
+        ::testing::internal::CaptureStderr();
         dlg.OpenBoxFile(s.path);
+        const std::string stderrText = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(Snapshot(dlg), s.want);
         EXPECT_EQ(dlg.Picture().Image().cacheKey() != before, s.newPicture);
+        EXPECT_EQ(dlg.windowTitle(),
+                  QString::fromUtf8(s.title) + QString::fromUtf8(" \xE2\x80\x93 Quorvel"));
+        // The message line names the file the user asked for, above the text.
+        const QString name = QFileInfo(QString::fromStdString(s.path)).fileName();
+        const QString said =
+            s.reason == nullptr
+                ? QString()
+                : QString::fromUtf8("Die Datei \xE2\x80\x9E") + name +
+                      QString::fromUtf8("\xE2\x80\x9C kann nicht angezeigt werden: ");
+        EXPECT_EQ(dlg.Message().left(said.size()), said);
+        EXPECT_TRUE(dlg.Message().contains(QString::fromUtf8(s.reason ? s.reason : "")));
+        EXPECT_EQ(stderrText.empty(), s.reason == nullptr);
+        const int top = dlg.TextView().geometry().top();
+        EXPECT_EQ(top > 0, s.reason != nullptr) << top;
+        EXPECT_EQ(dlg.TextView().geometry().bottom(), dlg.height() - 1);
     }
     EXPECT_EQ(LabelOf(dlg, IDC_COMPRESSION_LABEL), QStringLiteral("Komprimierung:"));
 }
@@ -332,8 +427,22 @@ TEST_F(ViewerTest, DropEditShowsOneDroppedBoxAndLeavesEverythingElse) {
         EXPECT_EQ(announced, d.announced);
         EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QString::fromLatin1(d.date));
         EXPECT_EQ(dlg.TextView().toPlainText() == QStringLiteral("getippt"), !d.shows);
+        EXPECT_TRUE(dlg.windowTitle().startsWith(
+            std::string(d.date) == "05.05.2005" ? "shown.box" : "other.box"));
     }
     EXPECT_EQ(dlg.TextView().textCursor().position(), 0);  // a dropped box shows its top
+    // The text view is the window's one drop target, with the find bar open
+    // and the message line showing too.
+    dlg.OpenFindBar();
+    dlg.OpenBoxFile(Path("fehlt.box"));
+    ASSERT_FALSE(dlg.Message().isEmpty());
+    std::set<const QWidget*> takers;
+    for (const QWidget* w : dlg.findChildren<QWidget*>()) {
+        if (w->acceptDrops()) {
+            takers.insert(w);
+        }
+    }
+    EXPECT_EQ(takers, (std::set<const QWidget*>{&dlg.TextView(), dlg.TextView().viewport()}));
 }
 
 // Counts the about boxes run; each run asks for another one, as F1 pressed
@@ -403,6 +512,35 @@ TEST_F(ViewerTest, ViewerCommands) {
     SimpleBox("refresh.box", "20020202", "Zweiter");
     QTest::keyClick(&view, Qt::Key_F5);
     EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QStringLiteral("02.02.2002"));
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("refresh.box \xE2\x80\x93 Quorvel"));
+
+    // Ctrl+O offers box files in the shown file's folder; the chosen one shows.
+    SimpleBox("andere.box", "20030303", "Dritter");
+    QString folder;
+    QString filter;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        if (!folder.isEmpty()) {
+            dialog->reject();  // the name typed did not open: fail, not hang
+            return;
+        }
+        folder = dialog->directory().absolutePath();
+        filter = dialog->selectedNameFilter();
+        // As a user: the name typed into the focused name field, then Enter.
+        QTest::keyClicks(dialog->focusWidget(), QStringLiteral("andere.box"));
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    });
+    answer.start(10);
+    QTest::keyClick(&view, Qt::Key_O, Qt::ControlModifier);
+    answer.stop();
+    EXPECT_EQ(folder, m_dir.path());
+    EXPECT_EQ(filter, QStringLiteral("Box-Dateien (*.box)"));
+    EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QStringLiteral("03.03.2003"));
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("andere.box \xE2\x80\x93 Quorvel"));
 }
 
 // Records the commands the window's actions run instead of running them.
@@ -416,18 +554,8 @@ protected:
 };
 
 // Each key of the table runs its own command and nothing else, from the text
-// and from the find bar's field alike; a key in two rows reaches neither.
+// and from the find bar's field alike (a key in two rows would reach neither).
 TEST_F(ViewerTest, EveryKeyOfTheCommandTableRunsItsCommandAlone) {
-    std::map<int, const char*> owner;
-    for (const ViewerCommand& command : kViewerCommands) {
-        for (const QKeyCombination key : command.keys) {
-            if (key.key() != Qt::Key_unknown) {
-                const auto [first, fresh] = owner.emplace(key.toCombined(), command.name);
-                EXPECT_TRUE(fresh)
-                    << KeyName(key) << " in " << first->second << " and " << command.name;
-            }
-        }
-    }
     CommandRecordingDlg dlg;
     dlg.show();
     dlg.activateWindow();
@@ -572,92 +700,249 @@ TEST_F(ViewerFeatures, GermanMenusAndTheReasonOnStderr) {
                 << german << " in " << entries.join(u'|').toStdString();
         }
     }
-    const std::string missing = QFile::encodeName(m_dir.filePath("fehlt.box")).toStdString();
+    // Into a file or pipe the line is exact; on a terminal a name's control
+    // characters are shown, not obeyed (here one that would retitle it).
+    const std::string missing =
+        QFile::encodeName(m_dir.filePath("fehlt\x1B]0;x\x07.box")).toStdString();
     ::testing::internal::CaptureStderr();
     m_dlg.OpenBoxFile(missing);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "quorvel: " + missing + ": not found\n");
+    int terminal = -1;
+    int device = -1;
+    ASSERT_EQ(::openpty(&terminal, &device, nullptr, nullptr, nullptr), 0);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(device, STDERR_FILENO);
+    m_dlg.OpenBoxFile(missing);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    ::close(device);
+    char said[512] = {};
+    const ssize_t got = ::read(terminal, said, sizeof said - 1);
+    ::close(terminal);
+    const std::string visible =
+        QFile::encodeName(m_dir.filePath("fehlt^[]0;x^G.box")).toStdString();
+    EXPECT_EQ(std::string(said, std::max<ssize_t>(got, 0)),
+              "quorvel: " + visible + ": not found\r\n");
+    // The window's words name the file as the title would.
+    EXPECT_TRUE(m_dlg.Message().contains(QStringLiteral("fehlt^[]0;x^G.box")));
 }
 
-TEST_F(ViewerFeatures, FindHighlightsEveryMatchAndStepsRound) {
+// The entries of the menu a right click on `target` opens, the menu closed
+// at once; empty when none opens.
+QStringList MenuAt(QWidget* target) {
+    QStringList entries;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&entries] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                entries << action->text();
+            }
+            menu->close();
+        }
+    });
+    closer.start(0);
+    const QPoint at = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    QCoreApplication::processEvents();  // a menu that does not wait for its choice
+    return entries;
+}
+
+// A right click on the left column opens its menu; on the find bar or the
+// message line above the text it does not.
+TEST_F(ViewerFeatures, TheLeftColumnsMenuOpensOnTheLeftColumnOnly) {
+    m_dlg.OpenFindBar();
+    m_dlg.OpenBoxFile(QFile::encodeName(m_dir.filePath("fehlt.box")).toStdString());
+    const QString save = QStringLiteral("Cover speichern unter...");
+    EXPECT_TRUE(MenuAt(m_dlg.GetDlgItem(IDC_TYPE)).contains(save));
+    // The find bar's parts but its field, which has its own editing menu.
+    QList<QWidget*> parts = m_dlg.FindBar().findChildren<QWidget*>();
+    parts << &m_dlg.FindBar();
+    parts.removeOne(m_dlg.FindBar().SearchField());
+    for (QWidget* part : parts) {
+        SCOPED_TRACE(part->metaObject()->className());
+        EXPECT_EQ(MenuAt(part), QStringList());
+    }
+    QLabel* message = m_dlg.findChild<QLabel*>(QStringLiteral("messageLine"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_FALSE(MenuAt(message).contains(save));
+}
+
+// Where `needle` starts in `text`, matches not overlapping.
+std::vector<int> Matches(const QString& text, const QString& needle, Qt::CaseSensitivity cs) {
+    std::vector<int> starts;
+    for (qsizetype at = text.indexOf(needle, 0, cs); at >= 0;
+         at = text.indexOf(needle, at + needle.size(), cs)) {
+        starts.push_back(static_cast<int>(at));
+    }
+    return starts;
+}
+
+// Where the highlights start, and the matches whose lines are in view.
+std::pair<std::vector<int>, std::vector<int>> Highlights(const CDropEdit& view,
+                                                         const std::vector<int>& matches) {
+    std::vector<int> painted;
+    for (const QTextEdit::ExtraSelection& s : view.extraSelections()) {
+        painted.push_back(s.cursor.selectionStart());
+    }
+    std::sort(painted.begin(), painted.end());
+    std::vector<int> seen;
+    for (const int at : matches) {
+        QTextCursor cursor(view.document());
+        cursor.setPosition(at);
+        const QRect line = view.cursorRect(cursor);
+        if (line.bottom() >= 0 && line.top() < view.viewport()->height()) {
+            seen.push_back(at);
+        }
+    }
+    return {painted, seen};
+}
+
+TEST_F(ViewerFeatures, FindHighlightsTheMatchesInViewAndStepsRound) {
     m_dlg.OpenBoxFile(Example("two-dvds.box"));
-    const QString text = m_dlg.TextView().toPlainText();
-    QTest::keyClick(&m_dlg.TextView(), Qt::Key_F, Qt::ControlModifier);
+    CDropEdit& view = m_dlg.TextView();
+    const QString text = view.toPlainText();
+    QTest::keyClick(&view, Qt::Key_F, Qt::ControlModifier);
     CFindBar& bar = m_dlg.FindBar();
     ASSERT_TRUE(bar.isVisible());
     ASSERT_TRUE(bar.SearchField()->hasFocus());
 
     struct Case {
         const char* needle;
-        int matches;
-        bool notFound;
+        bool caseSensitive;
     };
-    for (const Case& c :
-         {Case{"nebelwald", static_cast<int>(text.count("Nebelwald", Qt::CaseInsensitive)), false},
-          Case{"FILM-TITEL:", static_cast<int>(text.count("Film-Titel:")), false},
-          Case{"gibt es nicht", 0, true}}) {
+    for (const Case& c : {Case{"nebelwald", false}, Case{"FILM-TITEL:", false},
+                          Case{"film-titel:", true}, Case{"gibt es nicht", false}}) {
         SCOPED_TRACE(c.needle);
+        bar.findChild<QCheckBox*>()->setChecked(c.caseSensitive);
         bar.SearchField()->clear();
         QTest::keyClicks(bar.SearchField(), QString::fromUtf8(c.needle));
-        EXPECT_EQ(bar.HighlightCount(), c.matches);
-        EXPECT_EQ(bar.Status(), c.notFound ? QStringLiteral("nicht gefunden") : QString());
+        const std::vector<int> matches =
+            Matches(text, QString::fromUtf8(c.needle),
+                    c.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        EXPECT_EQ(bar.MatchCount(), static_cast<int>(matches.size()));
+        EXPECT_EQ(bar.Status(), matches.empty() ? QStringLiteral("nicht gefunden") : QString());
+        // Scrolled to either end, the lines in view have theirs highlighted.
+        for (QScrollBar* bar_ = view.verticalScrollBar(); const int to : {bar_->maximum(), 0}) {
+            bar_->setValue(to);
+            QCoreApplication::processEvents();
+            const auto [painted, seen] = Highlights(view, matches);
+            EXPECT_EQ(painted, seen) << "scrolled to " << to;
+            EXPECT_EQ(bar.HighlightCount(), static_cast<int>(painted.size()));
+        }
     }
-    ASSERT_GT(text.count("Film-Titel:"), 2);
+    bar.findChild<QCheckBox*>()->setChecked(false);
+    const std::vector<int> titles = Matches(text, QStringLiteral("Film-Titel:"), Qt::CaseSensitive);
+    ASSERT_GT(titles.size(), 2u);
+    // The example is longer than the view: not all of its matches are in it.
+    view.verticalScrollBar()->setValue(0);
+    QCoreApplication::processEvents();
+    EXPECT_LT(Highlights(view, titles).second.size(), titles.size());
 
     // F3 goes forward, Shift+F3 back, each round the end.
     bar.SearchField()->setText(QStringLiteral("film-titel:"));
-    m_dlg.TextView().moveCursor(QTextCursor::Start);
+    view.moveCursor(QTextCursor::Start);
     std::vector<int> starts;
-    for (int i = 0; i <= text.count("Film-Titel:"); ++i) {
-        QTest::keyClick(&m_dlg.TextView(), Qt::Key_F3);
-        starts.push_back(m_dlg.TextView().textCursor().selectionStart());
+    for (size_t i = 0; i <= titles.size(); ++i) {
+        QTest::keyClick(&view, Qt::Key_F3);
+        starts.push_back(view.textCursor().selectionStart());
     }
-    EXPECT_EQ(starts.front(), text.indexOf("Film-Titel:"));
-    EXPECT_EQ(starts.back(), starts.front());
-    EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end() - 1));
-    QTest::keyClick(&m_dlg.TextView(), Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(m_dlg.TextView().textCursor().selectionStart(), text.lastIndexOf("Film-Titel:"));
+    std::vector<int> round = titles;
+    round.push_back(titles.front());
+    EXPECT_EQ(starts, round);
+    QTest::keyClick(&view, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(view.textCursor().selectionStart(), titles.back());
+    QTest::keyClick(&view, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(view.textCursor().selectionStart(), titles[titles.size() - 2]);
 
-    // Escape closes the bar first, then the viewer.
+    // Past the highlighted ones, F3 still finds each match.
+    BoxSpec many;
+    for (int i = 0; i < 50; ++i) {
+        Append(many.data, Token(0x10, std::string(255, 'x')));
+    }
+    Append(many.data, Token(0x80, Bytes{}));
+    m_dlg.OpenBoxFile(WriteBox(m_dir, QStringLiteral("viele.box"), many));
+    bar.SearchField()->setText(QStringLiteral("x"));
+    QTest::keyClick(&view, Qt::Key_F3);
+    const std::vector<int> xs = Matches(view.toPlainText(), QStringLiteral("x"), Qt::CaseSensitive);
+    ASSERT_GT(xs.size(), size_t{CFindBar::kMaxHighlights});
+    EXPECT_EQ(bar.MatchCount(), CFindBar::kMaxHighlights);
+    QTextCursor after(view.document());
+    after.setPosition(xs[CFindBar::kMaxHighlights - 1] + 1);
+    view.setTextCursor(after);
+    QTest::keyClick(&view, Qt::Key_F3);
+    EXPECT_EQ(view.textCursor().selectionStart(), xs[CFindBar::kMaxHighlights]);
+    view.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&view, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(view.textCursor().selectionStart(), xs.back());
+
+    // Escape closes the bar first; F3 opens it again and finds on; then
+    // Escape closes the bar and, pressed again, the viewer.
     QTest::keyClick(bar.SearchField(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
-    EXPECT_TRUE(m_dlg.TextView().extraSelections().isEmpty());
+    EXPECT_TRUE(view.extraSelections().isEmpty());
+    view.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&view, Qt::Key_F3);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_EQ(view.textCursor().selectionStart(), xs.front());
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
     EXPECT_TRUE(m_dlg.isVisible());
-    QTest::keyClick(&m_dlg.TextView(), Qt::Key_Escape);
+    QTest::keyClick(&view, Qt::Key_Escape);
     EXPECT_FALSE(m_dlg.isVisible());
 }
 
+// Ctrl+PgDown and Ctrl+PgUp walk the folder's box files in a file manager's
+// order both ways: letter case and accents ignored, numbers as numbers, names
+// the collator holds equal in a fixed order, other files and folders left
+// out, a file that cannot be shown stepped over.
 TEST_F(ViewerFeatures, CtrlPageKeysStepThroughTheFolderInFileManagerOrder) {
     const QDir dir(m_dir.path());
     BoxSpec box;
     box.data = Stream({Token(0x10, "x")});
-    for (const char* name :
-         {"Teil 10.box", "teil 2.box", "Teil 1.BOX", "Teil 1b.box", "notiz.txt", "Teil 9.box"}) {
+    const std::vector<const char*> order = {"Apfel.box",  "apfel.box",   "\xC3\x84rger.box",
+                                            "Teil 1.BOX", "Teil 1b.box", "teil 2.box",
+                                            "Teil 9.box", "Teil 10.box", "Zebra.box"};
+    for (const char* name : order) {
         WriteBox(m_dir, QString::fromUtf8(name), box);
     }
     WriteFile(QFile::encodeName(dir.filePath("Teil 1b.box")).toStdString(), Bytes(10, 'x'));
+    WriteFile(QFile::encodeName(dir.filePath("notiz.txt")).toStdString(), Bytes(10, 'x'));
+    ASSERT_TRUE(dir.mkdir("Ordner.box"));
 
-    m_dlg.OpenBoxFile(QFile::encodeName(dir.filePath("Teil 1.BOX")).toStdString());
-    const auto shown = [this] {
-        return QFileInfo(QString::fromStdString(m_dlg.LastShownPath())).fileName();
-    };
-    struct Case {
-        Qt::Key key;
-        const char* expected;
-        bool reason;  // a line on stderr
-    };
-    for (const Case& c :
-         {Case{Qt::Key_PageUp, "Teil 1.BOX", false},
-          Case{Qt::Key_PageDown, "Teil 1.BOX", true},  // Teil 1b: not shown
-          Case{Qt::Key_PageDown, "teil 2.box", false}, Case{Qt::Key_PageDown, "Teil 9.box", false},
-          Case{Qt::Key_PageDown, "Teil 10.box", false},
-          Case{Qt::Key_PageDown, "Teil 10.box", false},
-          Case{Qt::Key_PageUp, "Teil 9.box", false}}) {
-        SCOPED_TRACE(c.expected);
+    const auto step = [this](Qt::Key key) {
         ::testing::internal::CaptureStderr();
-        QTest::keyClick(&m_dlg.TextView(), c.key, Qt::ControlModifier);
-        EXPECT_EQ(::testing::internal::GetCapturedStderr().empty(), !c.reason);
-        EXPECT_EQ(shown(), QString::fromUtf8(c.expected));
+        QTest::keyClick(&m_dlg.TextView(), key, Qt::ControlModifier);
+        return !::testing::internal::GetCapturedStderr().empty();
+    };
+    const auto title = [](const char* name) {
+        return QString::fromUtf8(name) + QString::fromUtf8(" \xE2\x80\x93 Quorvel");
+    };
+    // Nothing shown yet: nowhere to step from.
+    EXPECT_FALSE(step(Qt::Key_PageDown));
+    EXPECT_EQ(m_dlg.windowTitle(), QStringLiteral("Quorvel"));
+    m_dlg.OpenBoxFile(QFile::encodeName(dir.filePath("Apfel.box")).toStdString());
+    for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_PageUp}) {
+        const bool down = key == Qt::Key_PageDown;
+        std::vector<const char*> walk(order.begin(), order.end());
+        if (!down) {
+            std::reverse(walk.begin(), walk.end());
+        }
+        // From one end to the other, then one step more, which stays.
+        walk.push_back(walk.back());
+        for (size_t i = 1; i < walk.size(); ++i) {
+            SCOPED_TRACE(std::string(down ? "down to " : "up to ") + walk[i]);
+            const bool unreadable = std::string(walk[i]) == "Teil 1b.box";
+            EXPECT_EQ(step(key), unreadable);
+            // The one that cannot be shown keeps its predecessor's title.
+            EXPECT_EQ(m_dlg.windowTitle(), title(unreadable ? walk[i - 1] : walk[i]));
+        }
     }
+    // The shown file may go away: its neighbours are found by its name.
+    m_dlg.OpenBoxFile(QFile::encodeName(dir.filePath("teil 2.box")).toStdString());
+    ASSERT_TRUE(QFile::remove(dir.filePath("teil 2.box")));
+    step(Qt::Key_PageDown);
+    EXPECT_EQ(m_dlg.windowTitle(), title("Teil 9.box"));
 }
 
 TEST_F(ViewerFeatures, SaveCoverWritesTheExamplesCoverBytesExactly) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the viewer under a real X server (Xvfb): started on an example box it
-# opens exactly one window titled "Quorvel" whose cover frame and text view
-# differ from a start without a file, whose first view shows text at the
-# view's left edge, and Escape ends it.
+# opens exactly one window, titled "two-dvds.box – Quorvel" ("Quorvel"
+# without a file), whose cover frame and text view differ from a start
+# without a file, whose first view shows text at the view's left edge, and
+# Escape ends it.
 # Usage: tests/xvfb/xvfb-smoke.sh [EXAMPLE.box]   (build first: tools/build.sh)
 # Needs: xvfb xdotool imagemagick (Debian packages).
 set -euo pipefail
@@ -15,26 +16,28 @@ source "$top/tools/xvfb-session.sh"
 xvfb_start
 work=$xvfb_work
 
-# Starts the viewer with the given arguments: exactly one window, titled
-# Quorvel; sets win.
+# Starts the viewer with the given arguments: exactly one window, with the
+# title TITLE; sets win.
 start() {
+    local title=$1
+    shift
     viewer_start "$work/viewer.log" "$@"
     win=$viewer_win
     local count
-    count=$(xdotool search --onlyvisible --name '^Quorvel$' | wc -l)
-    [ "$count" -eq 1 ] || fail "$count windows titled Quorvel"
-    [ "$(xdotool getwindowname "$win")" = "Quorvel" ] || fail "window title is not Quorvel"
+    count=$(xdotool search --onlyvisible --name "$viewer_title" | wc -l)
+    [ "$count" -eq 1 ] || fail "$count Quorvel windows"
+    [ "$(xdotool getwindowname "$win")" = "$title" ] || fail "window title is not \"$title\""
     sleep 0.5  # let the first paint land before the picture is taken
 }
 
 # Cuts a region out of the window picture: WIDTHxHEIGHT+X+Y.
 region() { /usr/bin/convert "$1" -crop "$2" +repage "$3"; }
 
-start
+start "Quorvel"
 import -window "$win" "$work/empty.png"
 viewer_stop_with_escape
 
-start "$example"
+start "$(basename "$example") – Quorvel" "$example"
 import -window "$win" "$work/example.png"
 viewer_stop_with_escape
 
@@ -50,4 +53,4 @@ differs "$work/text-empty.png" "$work/text-example.png" || fail "the record text
 ink=$(/usr/bin/convert "$work/example.png" -crop 140x290+110+5 +repage -colorspace gray \
     -threshold 50% -format "%[fx:1-mean]" info:)
 awk -v ink="$ink" 'BEGIN { exit !(ink >= 0.06) }' || fail "the first view is mostly blank (ink $ink)"
-echo "OK: one window \"Quorvel\" showed $(basename "$example") with its cover and record; Escape ended it"
+echo "OK: one window \"$(basename "$example") – Quorvel\" showed $(basename "$example") with its cover and record; Escape ended it"
