@@ -20,10 +20,10 @@ inline constexpr uint64_t kMaxInflatedBlockBytes = uint64_t{64} << 20;
 inline constexpr size_t kMaxRecordTextBytes = size_t{16} << 20;
 inline constexpr const char* kRecordTextCutLine = "[Der Rest des Eintrags wird nicht angezeigt.]";
 
-// The typed record stops after the line that takes its size (objects and
-// texts) past this. A line of 15 bytes can open a film of some 300, so the
-// text's bound alone would allow a record of gigabytes; at most 6 bytes of
-// JSON per byte of record keep --records within the output bound.
+// The typed record stops before a line that could take its size (objects
+// and texts) past this. A line of 15 bytes can open a film of some 300, so
+// the text's bound alone would allow a record of gigabytes; at most 6 bytes
+// of JSON per byte of record keep --records within the output bound.
 inline constexpr size_t kMaxRecordBytes = size_t{8} << 20;
 
 // The most quorvel-dump writes for one box in any form; a text or a list of

@@ -20,12 +20,19 @@ bool IsSet(bool field) {
 
 }  // namespace
 
-void RecordBuilder::Grow(size_t bytes) {
-    m_bytes += bytes;
-    if (m_bytes > kMaxRecordBytes) {
-        m_record.cut = true;
-        m_stopped = true;
-    }
+// The most a shown token can add: a DVD, a film, an entry and its texts.
+size_t RecordBuilder::TokenBytes(std::string_view text, std::string_view detail) {
+    return sizeof(DvdRecord) + sizeof(FilmRecord) + sizeof(LanguageRecord) + text.size() +
+           detail.size();
+}
+
+bool RecordBuilder::Room(size_t bytes) const {
+    return m_bytes + bytes <= kMaxRecordBytes;
+}
+
+void RecordBuilder::Stop() {
+    m_record.cut = true;
+    m_stopped = true;
 }
 
 DvdRecord& RecordBuilder::Dvd(bool startNew) {
@@ -67,8 +74,10 @@ void RecordBuilder::Token(const RenderedValue& value, bool lineShown) {
     if (m_owner) {
         m_held = HeldToken{value.kind, value.code, value.number, std::string(value.text),
                            std::string(value.detail)};
-    } else {
+    } else if (Room(TokenBytes(value.text, value.detail))) {
         Apply(value);
+    } else {
+        Stop();
     }
 }
 
@@ -76,8 +85,16 @@ void RecordBuilder::ApplyHeld() {
     if (m_held) {
         const HeldToken held = std::move(*m_held);
         m_held.reset();
-        Apply({held.code, held.kind, held.text, held.detail, held.number});
+        if (Room(TokenBytes(held.text, held.detail))) {
+            Apply({held.code, held.kind, held.text, held.detail, held.number});
+        } else {
+            Stop();
+        }
     }
+}
+
+size_t RecordBuilder::HeldBytes() const {
+    return m_held ? TokenBytes(m_held->text, m_held->detail) : 0;
 }
 
 void RecordBuilder::Apply(const RenderedValue& value) {
@@ -205,6 +222,15 @@ void RecordBuilder::Person(const PersonParts& person) {
     if (m_stopped) {
         return;
     }
+    const size_t bytes =
+        sizeof(PersonRecord) + person.role.size() + person.name.size() + person.note.size();
+    if (!Room(sizeof(DvdRecord) + sizeof(FilmRecord) + HeldBytes() + bytes)) {
+        // The record ends before this line; the token that ended the block
+        // came before it.
+        ApplyHeld();
+        Stop();
+        return;
+    }
     // Every reference passes Token first, so there is an owner; kept safe
     // all the same.
     if (!m_owner || m_owner->open) {
@@ -228,7 +254,7 @@ void RecordBuilder::Person(const PersonParts& person) {
         }
     }
     film.persons.push_back(std::move(record));
-    Grow(sizeof(PersonRecord) + person.role.size() + person.name.size() + person.note.size());
+    Grow(bytes);
 }
 
 void RecordBuilder::PersonsDone() {
@@ -242,6 +268,10 @@ void RecordBuilder::Sections(std::string_view content, std::string_view comment)
     if (m_stopped) {
         return;
     }
+    if (!Room(content.size() + comment.size())) {
+        Stop();
+        return;
+    }
     m_record.content = TextOrNone(content);
     m_record.comment = TextOrNone(comment);
     Grow(content.size() + comment.size());
@@ -251,8 +281,7 @@ void RecordBuilder::TextCut() {
     if (!m_stopped) {
         ApplyHeld();
     }
-    m_record.cut = true;
-    m_stopped = true;
+    Stop();
 }
 
 }  // namespace quorvel

@@ -1,6 +1,7 @@
 // Builds a box's typed record from the display's own walk: the same tokens,
 // tables and person-block rules as the text lines, and only what the text
-// shows. It stops where the text stops, or once it holds kMaxRecordBytes.
+// shows. It stops where the text stops, or before a line that could take it
+// past kMaxRecordBytes.
 #pragma once
 
 #include <cstddef>
@@ -53,8 +54,14 @@ private:
     FilmRecord& Film(bool startNew);
     void Apply(const RenderedValue& value);
     void ApplyHeld();
-    // Counts `bytes` more and stops the record once it is past its bound.
-    void Grow(size_t bytes);
+    size_t HeldBytes() const;
+    // The record's size is counted as it grows; each line is taken only when
+    // the most it can add still fits in kMaxRecordBytes, else the record
+    // stops (cut) before it.
+    static size_t TokenBytes(std::string_view text, std::string_view detail);
+    bool Room(size_t bytes) const;
+    void Grow(size_t bytes) { m_bytes += bytes; }
+    void Stop();
 
     Record m_record;
     std::optional<Owner> m_owner;

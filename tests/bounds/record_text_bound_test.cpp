@@ -19,6 +19,7 @@ namespace {
 
 using testing::Append;
 using testing::Bytes;
+using testing::Concat;
 using testing::Token;
 
 const std::string kUnknown = "\r\nunbekanntes Token...";
@@ -63,8 +64,7 @@ TEST(RecordTextBound, TextAndRecordStopAfterTheLastWholeLineWithinTheBound) {
     } cases[] = {
         {"lines and content within the bound", Block(kFitUnknown - 1, 0), kUnknown, kFitUnknown - 1,
          "", false},
-        {"no room left for the content", Block(kFitUnknown, 0), kUnknown, kFitUnknown, "",
-         true},
+        {"no room left for the content", Block(kFitUnknown, 0), kUnknown, kFitUnknown, "", true},
         {"far more lines", Block(3 * kFitUnknown, 0), kUnknown, kFitUnknown, "", true},
         {"room for one person line of a block", Block(kFitUnknown - 40, 50), kUnknown,
          kFitUnknown - 40, kPerson, true},
@@ -101,24 +101,32 @@ TEST(RecordTextBound, TextAndRecordStopAfterTheLastWholeLineWithinTheBound) {
     }
 }
 
-TEST(RecordTextBound, RecordStopsAtItsOwnBound) {
+TEST(RecordTextBound, RecordStopsBeforeALineThatCouldPassItsOwnBound) {
     // Empty film titles: 15 bytes of text open a film of some 300.
-    Bytes block;
+    Bytes films;
     for (int i = 0; i < 500'000; ++i) {
-        Append(block, Token(0x50, ""));
+        Append(films, Token(0x50, ""));
     }
-    Append(block, Token(0x80, ""));
-    CRecordRenderer renderer;
-    RecordBuilder builder;
-    renderer.SetSink(&builder);
-    renderer.BeginFile();
-    const std::string text = AssembleRecordText(renderer, block);
-    const Record record = builder.Take();
-    ASSERT_EQ(record.dvds.size(), 1u);
-    EXPECT_FALSE(text.ends_with(kRecordTextCutLine));
-    EXPECT_TRUE(record.cut);
-    EXPECT_LT(record.dvds[0].films.size() * sizeof(FilmRecord), kMaxRecordBytes + 1024);
-    EXPECT_GT(record.dvds[0].films.size() * sizeof(FilmRecord), kMaxRecordBytes - 1024);
+    // One person line of 9 MiB of notes.
+    Bytes person = Concat({Token(0x5C, "R"), Token(0x5D, "A\tB\t1"), Token(0x5E, "1#1")});
+    for (int i = 0; i < 38'000; ++i) {
+        Append(person, Token(0x5F, "1\t" + std::to_string(i) + std::string(240, 'n')));
+    }
+    for (Bytes* block : {&films, &person}) {
+        Append(*block, Concat({Token(0x80, ""), Token(0x80, "")}));
+        CRecordRenderer renderer;
+        RecordBuilder builder;
+        renderer.SetSink(&builder);
+        renderer.BeginFile();
+        const std::string text = AssembleRecordText(renderer, *block);
+        const Record record = builder.Take();
+        EXPECT_FALSE(text.ends_with(kRecordTextCutLine));
+        EXPECT_TRUE(record.cut);
+        const size_t shown = block == &films ? Count(text, "\r\nFilm-Titel:") : 1;
+        const size_t kept = block == &films ? record.dvds.at(0).films.size() : record.dvds.size();
+        EXPECT_LT(kept * sizeof(FilmRecord), kMaxRecordBytes);
+        EXPECT_LT(kept, shown);
+    }
 }
 
 }  // namespace
