@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 # Run: python3 tests/cli/collection_test.py --dump build/cli/quorvel-dump \
 #          [--mkimage build/tools/quorvel-mkimage]      (or: ctest -R DumpCollection)
-"""quorvel-dump over whole collections: records against the display text,
-CSV, cover files, standard input, flat memory, terminal safety, write errors."""
+"""quorvel-dump: the raw and text forms and usage errors; over whole
+collections records against the display text and CSV against records; CSV
+cells, cover files, standard input and its bound, flat memory, each form's
+bound, terminal safety, write errors. JSON labels and texts, and the exit
+status per kind of file, are compared with the independent model
+(ModelAgreement)."""
 
 import argparse
 import csv
@@ -202,7 +206,80 @@ def line_at(text, start, line):
     return text.startswith(line, start) and (end == len(text) or text.startswith("\r\n", end))
 
 
+class Forms(unittest.TestCase):
+    def test_raw_bytes_text_form_and_usage_errors(self):
+        sys.path.insert(0, str(TOP / "tools"))
+        from boxwriter import build_header, compress_block, token
+        cover = compress_block(b"kein Bild")
+        data = compress_block(token(0x10, b'Sch\xf6ne "Kiste" \\ 1') + token(0x55, b"\x5a\x00")
+                              + token(0x61, b"Ende\r\nzwei") + token(0x80, b""))
+        head = {"exportDate": "20240229", "exportTime": "070809", "flags": 0xC1}
+        with tempfile.TemporaryDirectory() as folder:
+            path = str(Path(folder) / "gut.box")
+            Path(path).write_bytes(build_header(head, len(cover), False, False) + cover + data)
+            raw, text = dump("--raw", path), dump(path)
+        self.assertEqual((raw.returncode, text.returncode), (0, 0))
+        self.assertEqual(raw.stdout, b'\r\nBox-Titel:\t\tSch\xf6ne "Kiste" \\ 1\r\nFilm-L\xe4nge:'
+                                     b'\t90\r\n[Kommentar]\r\nEnde\r\nzwei')
+        self.assertIn("Komprimierung: Cover & Daten\nExport-Zeitpunkt: 29.02.2024 07:08:09\n\n"
+                      'Box-Titel:\t\tSchöne "Kiste" \\ 1\nFilm-Länge:\t90\n[Kommentar]\nEnde\n'
+                      "zwei\n", text.stdout.decode())
+        self.assertNotIn(b"\r", text.stdout)
+        for args in ([], ["--bogus", "x.box"], ["--raw", "a.box", "b.box"], ["--json", "--raw", "a.box"]):
+            self.assertEqual(dump(*args, check=False).returncode, 2, args)
+
+
+def cell(value):
+    """A record value as its CSV cell: lists joined by "; ", languages and
+    persons as the record text shows them, those that show nothing left out."""
+    if value is None:
+        return ""
+    if isinstance(value, bool):
+        return "true" if value else "false"
+    if isinstance(value, dict) and "detail" in value:
+        return value["language"] + (f" in {value['detail']}" if value["detail"] else "")
+    if isinstance(value, dict):
+        note = f" {{{value['note']}}}" if value["note"] is not None else ""
+        return f"[{value['role']}] {value['name']}{note}"
+    if isinstance(value, list):
+        shown = [v for v in value if not isinstance(v, dict) or
+                 (v.get("language") or v.get("role")) is not None]
+        return "; ".join(cell(v) for v in shown)
+    return str(value)
+
+
 class Csv(unittest.TestCase):
+    def test_every_cell_is_its_record_value(self):
+        """--csv against --records: a row per film, a DVD without films and a
+        box without DVDs one of their own; each cell the value of the field
+        its column names, content and comment on a box's first row only; a
+        file that is no readable box has its name and error, nothing else."""
+        with tempfile.TemporaryDirectory() as folder:
+            files = [str(EXAMPLES / f"{name}.box") for name in EXAMPLE_NAMES]
+            for name, content in (("kurz.box", b"x" * 10), ("leer.box", header_only_box()),
+                                  ("alt.box", b"MIRAX4.1" + header_only_box()[8:])):
+                (Path(folder) / name).write_bytes(content)
+                files.append(str(Path(folder) / name))
+            records = json.loads(dump("--records", *files).stdout)
+            out = dump("--csv", *files).stdout.decode()
+        rows = list(csv.DictReader(io.StringIO(out, newline="")))
+        expected = []
+        for record in records:
+            pairs = [(d, f) for d in record["dvds"] for f in d["films"] or [None]]
+            readable = record["error"] is None
+            expected += [(record, d, f, i == 0, readable)
+                         for i, (d, f) in enumerate(pairs or [(None, None)])]
+        self.assertEqual(len(rows), len(expected))
+        for row, (record, dvd, film, first, readable) in zip(rows, expected):
+            for column, got in row.items():
+                owner, _, key = column.rpartition(".")
+                source = {"dvd": dvd, "film": film}.get(owner, record.get(owner) if owner else record)
+                want = cell((source or {}).get(key))
+                if (not readable and column not in ("file", "error")) or \
+                        (not first and column in ("content", "comment")):
+                    want = ""
+                self.assertEqual(got, want, f"{record['file']} {column}")
+
     def test_cells_as_a_csv_reader_and_a_spreadsheet_take_them(self):
         # (tokens, {row: {column: cell}}): cells as a CSV reader returns them.
         cases = [
