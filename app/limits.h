@@ -15,9 +15,20 @@ inline constexpr uint64_t kMaxBoxFileBytes = uint64_t{256} << 20;
 // memory for it could not be had.
 inline constexpr uint64_t kMaxInflatedBlockBytes = uint64_t{64} << 20;
 
-// The record text stops growing here; the walk ends and this line closes it.
+// The record text keeps its lines that end within this bound; the walk ends
+// and this line closes it.
 inline constexpr size_t kMaxRecordTextBytes = size_t{16} << 20;
 inline constexpr const char* kRecordTextCutLine = "[Der Rest des Eintrags wird nicht angezeigt.]";
+
+// The typed record stops before a line that could take its size (objects
+// and texts) past this. A line of 15 bytes can open a film of some 300, so
+// the text's bound alone would allow a record of gigabytes; at most 6 bytes
+// of JSON per byte of record keep --records within the output bound.
+inline constexpr size_t kMaxRecordBytes = size_t{8} << 20;
+
+// The most quorvel-dump writes for one box in any form; a text or a list of
+// rows that would pass it stops after its last whole line or row within it.
+inline constexpr size_t kMaxDumpOutputBytes = size_t{64} << 20;
 
 // The viewer shows at most this many characters of a line, then a mark that
 // says how many more the line has. Laying a line out costs time and memory in

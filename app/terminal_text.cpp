@@ -8,7 +8,23 @@
 
 namespace quorvel {
 
-std::string MakeVisible(std::string_view utf8) {
+bool AppendVisibleControl(std::string& out, char32_t cp) {
+    if (cp == '\t' || cp == '\n' || (cp >= 0x20 && cp < 0x7F) || cp >= 0xA0) {
+        return false;
+    }
+    if (cp < 0x20) {
+        out += '^';
+        out += static_cast<char>(cp + 0x40);
+    } else if (cp == 0x7F) {
+        out += "^?";
+    } else {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        out.append("<U+00").append(1, kHex[cp >> 4]).append(1, kHex[cp & 0xF]).append(">");
+    }
+    return true;
+}
+
+std::string MakeVisible(std::string_view utf8, bool keepCrLf) {
     std::string out;
     out.reserve(utf8.size());
     size_t pos = 0;
@@ -21,21 +37,11 @@ std::string MakeVisible(std::string_view utf8) {
         }
         const size_t start = pos;
         const char32_t cp = DecodeUtf8(utf8, pos);
-        if (cp == '\t' || cp == '\n') {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x20) {
-            out += '^';
-            out += static_cast<char>(cp + 0x40);
-        } else if (cp == 0x7F) {
-            out += "^?";
-        } else if (cp >= 0x80 && cp < 0xA0) {
-            char shown[12];
-            std::snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(cp));
-            out += shown;
-        } else if (cp == 0xFFFD) {
-            out += "\xEF\xBF\xBD";  // also for a malformed byte, which might be a raw C1
-        } else {
-            out.append(utf8.substr(start, pos - start));
+        if (keepCrLf && cp == '\r' && pos < utf8.size() && utf8[pos] == '\n') {
+            out += '\r';
+        } else if (!AppendVisibleControl(out, cp)) {
+            // U+FFFD too, also for a malformed byte, which might be a raw C1.
+            out.append(cp == 0xFFFD ? "\xEF\xBF\xBD" : utf8.substr(start, pos - start));
         }
     }
     return out;

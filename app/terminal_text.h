@@ -11,8 +11,13 @@ namespace quorvel {
 // `utf8` (valid UTF-8) with every control character except tab and line
 // feed shown in printable form: C0 controls in caret notation (ESC as "^[",
 // BEL as "^G", CR as "^M"), DEL as "^?", the C1 controls U+0080..U+009F as
-// "<U+009B>". Everything else is kept.
-std::string MakeVisible(std::string_view utf8);
+// "<U+009B>". Everything else is kept; with `keepCrLf`, so is a CR before a
+// line feed (a CSV cell's line end).
+std::string MakeVisible(std::string_view utf8, bool keepCrLf = false);
+
+// Appends the printable form MakeVisible gives a control character; false,
+// and nothing appended, for a code point that stays as it is.
+bool AppendVisibleControl(std::string& out, char32_t cp);
 
 // A file name or message for standard error: invalid UTF-8 replaced (see
 // SanitizeUtf8), and made visible when standard error is a terminal; into

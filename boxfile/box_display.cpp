@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "app/limits.h"
 #include "app/text_util.h"
@@ -27,7 +28,42 @@ std::string Format3(const char* format, int32_t a, int32_t b, int32_t c) {
     return buffer;
 }
 
+// The number a field of digits only spells; none when any byte is no digit.
+std::optional<int32_t> Digits(std::span<const char> field, size_t from, size_t count) {
+    int32_t value = 0;
+    for (const char c : field.subspan(from, count)) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool IsLeapYear(int32_t year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
 }  // namespace
+
+std::optional<std::string> ExportTimestamp(const BoxHeader& header) {
+    static constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const std::span<const char> date = header.exportDate;
+    const std::span<const char> time = header.exportTime;
+    const auto year = Digits(date, 0, 4), month = Digits(date, 4, 2), day = Digits(date, 6, 2);
+    const auto hour = Digits(time, 0, 2), minute = Digits(time, 2, 2), second = Digits(time, 4, 2);
+    if (!year || !month || !day || !hour || !minute || !second || *year < 1 || *month < 1 ||
+        *month > 12 || *day < 1 || *hour > 23 || *minute > 59 || *second > 59) {
+        return std::nullopt;
+    }
+    if (*day > kDays[*month - 1] + (*month == 2 && IsLeapYear(*year) ? 1 : 0)) {
+        return std::nullopt;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", *year, *month, *day, *hour,
+                  *minute, *second);
+    return std::string(text);
+}
 
 bool HasBoxExtension(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -66,16 +102,24 @@ const char* CompressionText(unsigned char flags) {
 
 namespace {
 
-// Ends a text that reached the bound after its last line that ends within
-// it, and says that the rest is not shown.
-void CutRecordText(std::string& text) {
-    if (text.size() > kMaxRecordTextBytes) {
-        const size_t lineEnd = text.rfind("\r\n", kMaxRecordTextBytes);
-        text.resize(lineEnd == std::string::npos ? 0 : lineEnd);
-    }
+// Whether "\r\n" + a line of `size` bytes still ends within the bound.
+bool LineFits(const std::string& text, size_t size) {
+    return text.size() + 2 + size <= kMaxRecordTextBytes;
+}
+
+// Closes a text whose next line would pass the bound with the line that
+// says the rest is not shown.
+std::string CutRecordText(std::string& text, RecordSink* sink) {
     text += "\r\n";
     text += kRecordTextCutLine;
+    if (sink != nullptr) {
+        sink->TextCut();
+    }
+    return std::move(text);
 }
+
+constexpr std::string_view kContentLabel = "[Inhalt]\r\n";
+constexpr std::string_view kCommentLabel = "[Kommentar]\r\n";
 
 }  // namespace
 
@@ -85,6 +129,7 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
     // size (a person block to some 1.4 times), and never more than the
     // bound; reserved pages that stay unused are never touched.
     text.reserve(std::min<size_t>(block.size() + block.size() / 2, kMaxRecordTextBytes));
+    RecordSink* const sink = renderer.Sink();
     if (!block.empty()) {
         const BlockLoan loan(renderer, block);
         std::span<const unsigned char> cursor = block;
@@ -92,47 +137,54 @@ std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsign
         uint64_t total = 0;
         bool personBlockEnded = false;
         std::string line;
-        RecordSink* const sink = renderer.Sink();
         for (;;) {
             total += renderer.RenderToken(cursor, line, personBlockEnded);
             // The last token's line is dropped and its end of a person block
             // not acted on; the flush after the walk renders that block.
-            if (total >= blockSize) {
-                if (sink != nullptr) {
-                    sink->Token(renderer.LastRendered(), false);
-                }
+            const bool last = total >= blockSize;
+            const bool fits = LineFits(text, line.size());
+            if (sink != nullptr) {
+                sink->Token(renderer.LastRendered(), !last && !line.empty() && fits);
+            }
+            if (last) {
                 break;
             }
-            if (sink != nullptr) {
-                sink->Token(renderer.LastRendered(), !line.empty());
-            }
             if (!line.empty()) {
-                text += "\r\n";
-                text += line;
+                if (!fits) {
+                    return CutRecordText(text, sink);
+                }
+                text.append("\r\n").append(line);
             }
             if (personBlockEnded) {
                 personBlockEnded = false;
-                renderer.AppendPersonLines(text);
-            }
-            if (text.size() >= kMaxRecordTextBytes) {
-                CutRecordText(text);
-                return text;
+                if (!renderer.AppendPersonLines(text)) {
+                    return CutRecordText(text, sink);
+                }
             }
         }
-        renderer.AppendPersonLines(text);
-        if (text.size() >= kMaxRecordTextBytes) {
-            CutRecordText(text);
-            return text;
+        if (!renderer.AppendPersonLines(text)) {
+            return CutRecordText(text, sink);
         }
     }
-    if (!renderer.ContentText().empty()) {
-        text.append("\r\n[Inhalt]\r\n").append(renderer.ContentText());
+    // Each section is one line to the bound, its label and text together.
+    const std::string_view content = renderer.ContentText();
+    const std::string_view comment = renderer.CommentText();
+    const bool contentFits =
+        content.empty() || LineFits(text, kContentLabel.size() + content.size());
+    if (contentFits && !content.empty()) {
+        text.append("\r\n").append(kContentLabel).append(content);
     }
-    if (!renderer.CommentText().empty()) {
-        text.append("\r\n[Kommentar]\r\n").append(renderer.CommentText());
+    const bool commentFits =
+        contentFits && (comment.empty() || LineFits(text, kCommentLabel.size() + comment.size()));
+    if (commentFits && !comment.empty()) {
+        text.append("\r\n").append(kCommentLabel).append(comment);
     }
-    if (renderer.Sink() != nullptr) {
-        renderer.Sink()->Sections(renderer.ContentText(), renderer.CommentText());
+    if (sink != nullptr) {
+        sink->Sections(contentFits ? content : std::string_view(),
+                       commentFits ? comment : std::string_view());
+    }
+    if (!commentFits) {
+        return CutRecordText(text, sink);
     }
     return text;
 }
@@ -173,6 +225,7 @@ BoxDisplay ShowBoxFile(const LoadedBox& box, CRecordRenderer& renderer,
     const ExportStamp stamp{NumberAt(date, 0, 4), NumberAt(date, 4, 2), NumberAt(date, 6, 2),
                             NumberAt(time, 0, 2), NumberAt(time, 2, 2), NumberAt(time, 4, 2)};
     display.exported = stamp;
+    display.exportedIso = ExportTimestamp(*header);
     // Shown as they come: no range test, a month 13 stays 13.
     display.date = Format3("%02d.%02d.%04d", stamp.day, stamp.month, stamp.year);
     display.time = Format3("%02d:%02d:%02d", stamp.hour, stamp.minute, stamp.second);

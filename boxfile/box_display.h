@@ -22,7 +22,7 @@ struct CoverSize {
 using CoverLoader = std::function<std::optional<CoverSize>(std::span<const unsigned char>)>;
 
 // The header's export time stamp as numbers, read as the labels read them
-// (no range test).
+// (no range test: the labels show a month 13 as 13).
 struct ExportStamp {
     int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
@@ -45,6 +45,7 @@ struct BoxDisplay {
     // What the labels were made from, for readers that want the values.
     std::optional<unsigned char> flags;
     std::optional<ExportStamp> exported;
+    std::optional<std::string> exportedIso;  // ExportTimestamp of the header
 };
 
 // The template's texts of the labels, before any file is shown.
@@ -61,11 +62,18 @@ struct InitialLabels {
 bool HasBoxExtension(const std::string& path);
 
 const char* PictureTypeText(unsigned char flags);
+
+// The header's export date and time as "2007-03-14T19:45:12", only when it
+// holds a real one: eight digits of a calendar date (year 1 on) and six of a
+// time of day. None for an unset, short or garbled field.
+std::optional<std::string> ExportTimestamp(const BoxHeader& header);
 const char* CompressionText(unsigned char flags);
 
 // The record text of a data block: its lines in stream order, each person
 // block's lines after the line of the token that ended it, then the content
-// and comment sections. Expects a renderer fresh from BeginFile.
+// and comment sections, as long as each ends within kMaxRecordTextBytes; a
+// line that would not closes the text with kRecordTextCutLine instead.
+// Expects a renderer fresh from BeginFile.
 std::string AssembleRecordText(CRecordRenderer& renderer, std::span<const unsigned char> block);
 
 // Why the file OpenBoxFile was given is not a readable box, for stderr;

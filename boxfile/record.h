@@ -56,6 +56,9 @@ struct Record {
     std::vector<DvdRecord> dvds;
     std::optional<std::string> content, comment;
     uint32_t unknownTokens = 0;
+    // It stops before the record's end: the text reached its bound, or the
+    // record its own (kMaxRecordBytes).
+    bool cut = false;
 };
 
 // The cover block as the display met it.
@@ -72,7 +75,7 @@ struct BoxFileFacts {
     bool shown = false;
     std::string problem;  // why this is no readable box file (UTF-8); empty when it is
     std::optional<unsigned char> flags;   // the header's flag byte, when read
-    std::optional<ExportStamp> exported;  // the header's time stamp, when read
+    std::optional<std::string> exported;  // "2007-03-14T19:45:12", when the header holds a real one
     CoverFacts cover;
 };
 

@@ -112,29 +112,8 @@ constexpr Field Items(Level level, std::string_view name, std::span<const Field>
 
 // ---- values of the file and of the DVD's region mask
 
-bool IsLeapYear(int32_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// "2007-03-14T20:15:00"; none when unset or no real date and time.
 FieldValue Exported(const FieldSource& source) {
-    static constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (!source.file.exported) {
-        return {};
-    }
-    const ExportStamp& s = *source.file.exported;
-    if (s.year < 1 || s.year > 9999 || s.month < 1 || s.month > 12 || s.day < 1 || s.hour < 0 ||
-        s.hour > 23 || s.minute < 0 || s.minute > 59 || s.second < 0 || s.second > 59) {
-        return {};
-    }
-    const int32_t days = kDays[s.month - 1] + (s.month == 2 && IsLeapYear(s.year) ? 1 : 0);
-    if (s.day > days) {
-        return {};
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", s.year, s.month, s.day,
-                  s.hour, s.minute, s.second);
-    return std::string(text);
+    return source.file.exported ? FieldValue(*source.file.exported) : FieldValue();
 }
 
 FieldValue FileName(const FieldSource& source) {
@@ -221,7 +200,8 @@ constexpr Field kDvdFields[] = {
 constexpr Field kBoxFileFields[] = {
     File("file", "", "file", "file", Kind::kText, Presence::kAlways, &FileName),
     File("shown", "", "shown", "", Kind::kBool, Presence::kAlways, &Shown),
-    File("error", "", "error", "error", Kind::kText, Presence::kWhenSet, &Problem),
+    File("error", "", "error", "error", Kind::kText, Presence::kAlways, &Problem),
+    Of<&Record::cut>("cut", "cut", "cut"),
     File("exported", "", "exported", "exported", Kind::kText, Presence::kWhenShown, &Exported),
     File("cover_compressed", "compression", "cover", "", Kind::kBool, Presence::kWhenShown,
          &Compressed<BOX_COVER_COMPRESSED>),
@@ -247,18 +227,21 @@ constexpr Field kBoxFileFields[] = {
     Of<&Record::unknownTokens>("unknown_tokens", "unknownTokens", ""),
 };
 
-// Appends items joined by "; ": a separator before each once the text holds
-// anything.
+// Appends items joined by "; ", an empty one too; an item for which
+// `append` returns false shows nothing and is left out, separator and all.
 template <typename Items, typename Append>
 std::string Joined(const Items& items, Append append) {
     std::string text;
+    bool any = false;
     for (const auto& item : items) {
         const size_t before = text.size();
-        if (before != 0) {
+        if (any) {
             text += "; ";
         }
-        if (!append(text, item)) {
-            text.resize(before);  // an item that shows nothing is left out
+        if (append(text, item)) {
+            any = true;
+        } else {
+            text.resize(before);
         }
     }
     return text;
@@ -281,15 +264,13 @@ size_t GroupEnd(std::span<const Field> fields, size_t at) {
 
 std::optional<FieldValue> PresentValue(const Field& field, const FieldSource& source) {
     if ((field.level == Level::kDvd && source.dvd == nullptr) ||
-        (field.level == Level::kFilm && source.film == nullptr) ||
-        (field.presence == Presence::kWhenShown && !source.file.shown)) {
+        (field.level == Level::kFilm && source.film == nullptr)) {
         return std::nullopt;
     }
-    FieldValue value = field.read != nullptr ? field.read(source) : FieldValue();
-    if (field.presence == Presence::kWhenSet && std::holds_alternative<std::monostate>(value)) {
-        return std::nullopt;
+    if (field.read == nullptr || (field.presence == Presence::kWhenShown && !source.file.shown)) {
+        return FieldValue();
     }
-    return value;
+    return field.read(source);
 }
 
 std::string ValueText(const FieldValue& value) {

@@ -32,11 +32,10 @@ enum class FieldKind {
     kItems,      // the next level's objects (a box's DVDs, a DVD's films); no value
 };
 
-// When a writer puts a field down at all.
+// Whether a field has a value for a file the display did not run on.
 enum class FieldPresence {
     kAlways,
-    kWhenSet,    // only when it has a value
-    kWhenShown,  // only for a file the display ran on
+    kWhenShown,  // none for a file that was not shown
 };
 
 // A record text, Windows-1252, borrowed from the record.
@@ -78,9 +77,10 @@ std::span<const Field> BoxFileFields();
 // JSON object of its own unless the group is empty (then just at + 1).
 size_t GroupEnd(std::span<const Field> fields, size_t at);
 
-// The field's value for `source`, or nullopt when a writer leaves it out:
-// its DVD or film is missing, or its presence rule says so. A kItems field
-// that is present has an empty value.
+// The field's value for `source`, or nullopt when its DVD or film is missing
+// (a CSV row without one). Every field of the file and the box has one,
+// none (std::monostate) where nothing was read; a kItems field has an empty
+// value and its items, none for a file that was not shown.
 std::optional<FieldValue> PresentValue(const Field& field, const FieldSource& source);
 
 // Calls visit(itemSource) for each object a kItems field stands for.
@@ -111,9 +111,10 @@ struct Overloaded : F... {
 template <typename... F>
 Overloaded(F...) -> Overloaded<F...>;
 
-// A value as one line of UTF-8 text, as a CSV cell holds it: none is empty,
-// booleans read "true" or "false", lists are joined by "; " (languages and
-// persons as the record text shows them, those it shows nothing for left out).
+// A value as UTF-8 text, as a CSV cell holds it: none is empty, booleans
+// read "true" or "false", lists are joined by "; " (an empty item too;
+// languages and persons as the record text shows them, those it shows
+// nothing for left out).
 std::string ValueText(const FieldValue& value);
 
 // The members of a language and of a person entry, for writers that show an

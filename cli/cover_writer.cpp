@@ -1,5 +1,7 @@
 #include "cli/cover_writer.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <unordered_set>
@@ -32,7 +34,8 @@ class CoverWriter : public DumpWriter {
 public:
     using DumpWriter::DumpWriter;
     bool Begin() override {
-        if (const int error = MakeDirectory(m_setup.argument); error != 0 && error != EEXIST) {
+        if (const int error = CreateFolderChain(m_setup.argument + "/");
+            error != 0 && error != EEXIST) {
             ReportProblem(m_setup.argument, std::strerror(error));
             return false;
         }
@@ -44,8 +47,17 @@ public:
     }
 
     bool File(DumpedFile& d) override {
+        // Every FILE claims its name, whatever becomes of it: two boxes of
+        // one name would write over each other's cover, and on a file system
+        // that ignores letter case so would "A" and "a".
+        const std::string stem = CoverStem(d.file);
+        const bool again = !m_names.insert(FoldAscii(stem)).second;
         if (!d.problem.empty()) {
             return false;  // already reported
+        }
+        if (again) {
+            ReportProblem(d.file, "a box named " + stem + " was already given in this call");
+            return false;
         }
         if (!d.cover.present) {
             ReportProblem(d.file, "no cover");
@@ -60,13 +72,15 @@ public:
             ReportProblem(d.file, "the cover is not a JPEG, BMP or GIF picture");
             return false;
         }
-        const std::string name = CoverStem(d.file) + "." + format->extension;
-        // Two boxes of one name would overwrite each other's cover.
-        if (!m_written.insert(name).second) {
-            ReportProblem(d.file, "a cover named " + name + " was already written by this call");
+        const std::string path = m_setup.argument + "/" + stem + "." + format->extension;
+        // Only a regular file is replaced (by a new one renamed over it, so
+        // nothing there is ever opened): a FIFO, device or socket stays.
+        struct stat there {};
+        if (::lstat(path.c_str(), &there) == 0 && !S_ISREG(there.st_mode) &&
+            !S_ISLNK(there.st_mode)) {
+            ReportProblem(path, "not a regular file");
             return false;
         }
-        const std::string path = m_setup.argument + "/" + name;
         if (const int error = WriteFileReplacing(path, d.coverBytes); error != 0) {
             ReportProblem(path, std::strerror(error));
             return false;
@@ -75,7 +89,7 @@ public:
     }
 
 private:
-    std::unordered_set<std::string> m_written;  // the names this run wrote
+    std::unordered_set<std::string> m_names;  // the FILEs' names so far, letter case folded
 };
 
 }  // namespace

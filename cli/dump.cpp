@@ -15,7 +15,10 @@
 
 namespace quorvel {
 
-DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
+namespace {
+
+// `box` is null for a file that is not opened at all.
+DumpedFile Dump(const std::string& path, const LoadedBox* box, const DumpOptions& options) {
     DumpedFile dumped;
     dumped.file = path;
     dumped.type = LabelAsShown(InitialLabels::kType);
@@ -46,11 +49,10 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
         renderer.SetSink(&builder);
     }
     BoxDisplay display;
-    if (path != kStdinName && !HasBoxExtension(path)) {
+    if (box == nullptr) {
         display.boxName = false;
     } else {
-        const LoadedBox box = path == kStdinName ? LoadBoxStream(STDIN_FILENO) : LoadBox(path);
-        display = ShowBoxFile(box, renderer, loadCover);
+        display = ShowBoxFile(*box, renderer, loadCover);
     }
     dumped.shown = display.shown;
     dumped.problem = DisplayProblem(display);
@@ -58,7 +60,7 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
         return dumped;
     }
     dumped.flags = display.flags;
-    dumped.exported = display.exported;
+    dumped.exported = display.exportedIso;
     if (options.recordTextOnly) {
         dumped.recordText = std::move(display.text);
         return dumped;
@@ -79,6 +81,21 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
         dumped.record = builder.Take();
     }
     return dumped;
+}
+
+}  // namespace
+
+DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
+    if (path != kStdinName && !HasBoxExtension(path)) {
+        return Dump(path, nullptr, options);
+    }
+    const LoadedBox box = path == kStdinName ? LoadBoxStream(STDIN_FILENO) : LoadBox(path);
+    return Dump(path, &box, options);
+}
+
+DumpedFile DumpLoadedBox(const std::string& name, const LoadedBox& box,
+                         const DumpOptions& options) {
+    return Dump(name, &box, options);
 }
 
 }  // namespace quorvel

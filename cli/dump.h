@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boxfile/loaded_box.h"
 #include "boxfile/record.h"
 
 namespace quorvel {
@@ -31,5 +32,9 @@ inline constexpr std::string_view kStdinName = "-";
 // Opens `path` the way a freshly started viewer would; "-" reads standard
 // input as if it had a ".box" name.
 DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options = {});
+
+// The same for a box already loaded, as if from a FILE called `name`.
+DumpedFile DumpLoadedBox(const std::string& name, const LoadedBox& box,
+                         const DumpOptions& options = {});
 
 }  // namespace quorvel

@@ -137,24 +137,29 @@ std::string DumpUsage() {
     }
     option("--lines", "with " + FormOptions([](const DumpForm& f) { return f.lines; }, " or ") +
                           ": one object per line, no array");
-    option("--sqlite DB", "indexes the box files of the folder trees and files PATH into the\n"
-                          "SQLite database DB, reading only what changed; unreadable files\n"
-                          "are kept with their reason; with --search, the database to search");
-    option("--search QUERY", "\nprints the box paths in DB that match, best first (with --json\n"
-                             "or --lines each with its matching films); all words are\n"
-                             "needed, the last also as a prefix; \"a phrase\"; person:,\n"
-                             "titel:, genre:, sprache:, ean:, jahr:1990-1999, fsk:12");
+    option("--sqlite DB",
+           "indexes the box files of the folder trees and files PATH into the\n"
+           "SQLite database DB, reading only what changed; unreadable files\n"
+           "are kept with their reason; with --search, the database to search");
+    option("--search QUERY",
+           "\nprints the box paths in DB that match, best first (with --json\n"
+           "or --lines each with its matching films); all words are\n"
+           "needed, the last also as a prefix; \"a phrase\"; person:,\n"
+           "titel:, genre:, sprache:, ean:, jahr:1990-1999, fsk:12");
     option("--help", "this text");
     option("--version", "the version");
     usage +=
-        "\nEach file's result is written as soon as it is done. On a terminal, the text\n"
-        "and CSV forms show control characters visibly (ESC as ^[, DEL as ^?, C1 as\n"
-        "<U+009B>); --json, --records and --raw stay exact.\n\n";
+        "\nEach file's result is written as soon as it is done, at most 64 MiB of it.\n"
+        "On a terminal, the text and CSV forms show control characters visibly (ESC\n"
+        "as ^[, DEL as ^?, C1 as <U+009B>), and the JSON forms escape C1 and DEL as\n"
+        "\\u009b (the same JSON). A CSV cell that starts with = + - @ gets a leading\n"
+        "' so that a spreadsheet keeps it as text.\n\n";
     usage += Wrapped("Records: ", Keys(BoxFileFields()));
     usage +=
-        "  \"error\" only for a file that is no readable box; \"exported\" in ISO 8601;\n"
-        "  \"cover\" is null without a cover block, and so is a field the record\n"
-        "  does not set. The README has the details.\n"
+        "  \"error\" is null for a readable box; \"cut\" is true when the record stops\n"
+        "  early; \"exported\" in ISO 8601; \"cover\" is null without a cover block,\n"
+        "  and so is a field the record does not set or the file does not show.\n"
+        "  The README has the details.\n"
         "\n"
         "Exit status: 0 when every FILE was a readable box file (and, with --cover,\n"
         "had its cover written), 1 when any was not (the others are still done) or\n"

@@ -37,7 +37,8 @@ constexpr DumpForm kForms[] = {
     {"--csv",
      "",
      "one CSV row per film (RFC 4180, UTF-8, header row); box and\n"
-     "DVD columns repeat on each row, lists are joined by \"; \"",
+     "DVD columns repeat on each row, content and comment stand on\n"
+     "the first; lists are joined by \"; \"",
      {.record = true},
      false,
      false,
@@ -52,7 +53,8 @@ constexpr DumpForm kForms[] = {
     {"--cover",
      "DIR",
      "writes each cover as DIR/<box name>.<jpg|bmp|gif>, bytes as\n"
-     "the box holds them; a box without a cover counts as failed",
+     "the box holds them; a box without a cover, or with the name\n"
+     "of an earlier FILE (any case), counts as failed",
      {.keepCover = true},
      false,
      false,

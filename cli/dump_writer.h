@@ -1,12 +1,15 @@
 // One output form of the dump tool. Begin comes before the first file, File
 // for each file, End after the last; each appends to the output's buffer,
 // which the caller writes out after every call, so each file is out as soon
-// as it is done.
+// as it is done (a large one a chunk at a time, Output::FlushLarge). No
+// form writes more than kMaxDumpOutputBytes for one file.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "app/limits.h"
 #include "cli/dump.h"
 #include "cli/output.h"
 
@@ -38,6 +41,13 @@ protected:
     std::string& m_out;  // the output's buffer
     const WriterSetup m_setup;
 };
+
+// What is left of a file's share of the output (kMaxDumpOutputBytes) after
+// `used` bytes, with `reserve` kept back for what must close it.
+inline uint64_t RoomLeft(uint64_t used, uint64_t reserve) {
+    const uint64_t taken = used + reserve;
+    return taken >= kMaxDumpOutputBytes ? 0 : kMaxDumpOutputBytes - taken;
+}
 
 using WriterFactory = std::unique_ptr<DumpWriter> (*)(const WriterSetup&);
 

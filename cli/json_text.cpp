@@ -1,12 +1,12 @@
 #include "cli/json_text.h"
 
-#include <array>
-
 namespace quorvel {
 namespace {
 
-// The escape of an ASCII byte, or nullptr when it stands for itself.
-const char* Escape(unsigned char c, char (&scratch)[8]) {
+// The escape of a code point below U+00A0, or empty when it stands for
+// itself. JSON needs the C0 controls, '"' and '\' escaped; a terminal's
+// reader the C1 controls and DEL as well.
+std::string Escape(char32_t c, bool terminal) {
     switch (c) {
         case '"':
             return "\\\"";
@@ -25,73 +25,59 @@ const char* Escape(unsigned char c, char (&scratch)[8]) {
         default:
             break;
     }
-    if (c >= 0x20) {
-        return nullptr;
+    if (c < 0x20 || (terminal && c >= 0x7F && c < 0xA0)) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        return {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
     }
-    static constexpr char kHex[] = "0123456789abcdef";
-    scratch[0] = '\\';
-    scratch[1] = 'u';
-    scratch[2] = '0';
-    scratch[3] = '0';
-    scratch[4] = kHex[c >> 4];
-    scratch[5] = kHex[c & 0xF];
-    scratch[6] = '\0';
-    return scratch;
+    return {};
 }
 
 }  // namespace
 
-void AppendJsonString(std::string& out, std::string_view utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8, bool terminal) {
     out.reserve(out.size() + utf8.size() + 2);
     out += '"';
-    char scratch[8];
-    for (const char c : utf8) {
-        if (const char* escaped = Escape(static_cast<unsigned char>(c), scratch)) {
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
-
-std::string JsonString(std::string_view text) {
-    std::string out;
-    AppendJsonString(out, text);
-    return out;
-}
-
-void AppendJsonCp1252(std::string& out, std::string_view cp1252) {
-    // What each byte becomes, worked out once: empty for a byte that stands
-    // for itself, so runs of those are copied whole. The escapes and UTF-8
-    // forms come from the same helpers as JsonString and Cp1252ToUtf8.
-    static const std::array<std::string, 256> kForms = [] {
-        std::array<std::string, 256> forms;
-        char scratch[8];
-        for (unsigned c = 0; c < 256; ++c) {
-            if (c >= 0x80) {
-                AppendUtf8(forms[c], Cp1252ToUnicode(static_cast<unsigned char>(c)));
-            } else if (const char* escaped = Escape(static_cast<unsigned char>(c), scratch)) {
-                forms[c] = escaped;
-            }
-        }
-        return forms;
-    }();
-    // Every byte becomes at most three UTF-8 bytes (the euro sign and its
-    // kin) or a six-byte escape; reserving for the common case is enough.
-    out.reserve(out.size() + cp1252.size() + cp1252.size() / 8 + 2);
-    out += '"';
-    const char* run = cp1252.data();
-    const char* const end = run + cp1252.size();
-    for (const char* p = run; p != end; ++p) {
-        const std::string& form = kForms[static_cast<unsigned char>(*p)];
-        if (form.empty()) {
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);  // the common case
             continue;
         }
-        out.append(run, p).append(form);
-        run = p + 1;
+        // A C1 control is 0xC2 0x80..0x9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                        (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80;
+        const std::string escaped = c1 ? Escape(static_cast<unsigned char>(utf8[i + 1]), terminal)
+                                       : Escape(c < 0x80 ? c : 0xA0, terminal);
+        if (escaped.empty()) {
+            out += static_cast<char>(c);
+        } else {
+            out += escaped;
+            i += c1 ? 1 : 0;
+        }
     }
-    out.append(run, end);
+    out += '"';
+}
+
+const ByteForms& JsonCp1252Forms(bool terminal) {
+    static const auto make = [](bool forTerminal) {
+        return ByteForms([forTerminal](unsigned char c, std::string& form) {
+            const char32_t cp = Cp1252ToUnicode(c);
+            form = Escape(cp, forTerminal);
+            if (form.empty()) {
+                AppendUtf8(form, cp);
+            }
+        });
+    };
+    static const ByteForms kPlain = make(false);
+    static const ByteForms kTerminal = make(true);
+    return terminal ? kTerminal : kPlain;
+}
+
+void AppendJsonCp1252(std::string& out, std::string_view cp1252, bool terminal) {
+    const ByteForms& forms = JsonCp1252Forms(terminal);
+    out.reserve(out.size() + cp1252.size() + cp1252.size() / 8 + 2);
+    out += '"';
+    forms.Append(out, cp1252);
     out += '"';
 }
 

@@ -18,7 +18,7 @@ public:
     bool File(DumpedFile& file) override {
         m_out += m_setup.lines || m_first ? std::string_view() : m_separator;
         m_first = false;
-        m_appendObject(m_out, file);
+        m_appendObject(m_setup, file);
         m_out += m_setup.lines ? "\n" : "";
         return true;
     }
@@ -30,12 +30,19 @@ private:
     bool m_first = true;
 };
 
+// Kept back from a file's share of the output for the text's cut line and
+// the object's end.
+constexpr uint64_t kCloseBytes = 4096;
+
 // {"file", "shown", "labels": {"type", ..., "time"}, "text"}
-void AppendJsonObject(std::string& out, const DumpedFile& f) {
-    const auto field = [&out](std::string_view name, const std::string& utf8, bool last) {
+void AppendJsonObject(const WriterSetup& setup, const DumpedFile& f) {
+    Output& output = setup.out;
+    const uint64_t start = output.Appended();
+    std::string& out = output.Buffer();
+    const auto field = [&out, &setup](std::string_view name, const std::string& utf8, bool last) {
         AppendJsonString(out, name);
         out += ": ";
-        AppendJsonString(out, utf8);
+        AppendJsonString(out, utf8, setup.terminal);
         out += last ? "" : ", ";
     };
     out += "{";
@@ -49,9 +56,12 @@ void AppendJsonObject(std::string& out, const DumpedFile& f) {
     field("compression", f.compression, false);
     field("date", f.date, false);
     field("time", f.time, true);
-    out += "}, \"text\": ";
-    AppendJsonCp1252(out, f.recordText);
-    out += "}";
+    out += "}, \"text\": \"";
+    const uint64_t room = RoomLeft(output.Appended() - start, kCloseBytes);
+    if (!AppendLinesWithin(output, f.recordText, JsonCp1252Forms(setup.terminal), "\\r\\n", room)) {
+        output.Buffer().append("\\r\\n").append(kRecordTextCutLine);
+    }
+    output.Buffer() += "\"}";
 }
 
 }  // namespace

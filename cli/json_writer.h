@@ -11,7 +11,8 @@ namespace quorvel {
 std::unique_ptr<DumpWriter> MakeJsonWriter(const WriterSetup& setup);
 
 // The array or line framing of one JSON object per file, for every JSON form.
-using JsonObjectWriter = void (*)(std::string& out, const DumpedFile& file);
+// The object goes into setup.out's buffer.
+using JsonObjectWriter = void (*)(const WriterSetup& setup, const DumpedFile& file);
 std::unique_ptr<DumpWriter> MakeJsonListWriter(const WriterSetup& setup, std::string_view separator,
                                                JsonObjectWriter appendObject);
 

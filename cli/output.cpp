@@ -7,6 +7,7 @@
 namespace quorvel {
 
 bool Output::Flush() {
+    m_flushed += m_buffer.size();
     if (m_error != 0) {
         m_buffer.clear();
         return false;

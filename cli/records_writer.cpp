@@ -44,9 +44,9 @@ struct JsonObject : JsonList {
     explicit JsonObject(std::string& out) : JsonList(out, '{', '}') {}
 };
 
-void AppendText(std::string& out, const std::optional<std::string>& cp1252) {
+void AppendText(std::string& out, const std::optional<std::string>& cp1252, bool terminal) {
     if (cp1252) {
-        AppendJsonCp1252(out, *cp1252);
+        AppendJsonCp1252(out, *cp1252, terminal);
     } else {
         out += "null";
     }
@@ -54,21 +54,21 @@ void AppendText(std::string& out, const std::optional<std::string>& cp1252) {
 
 template <typename Entry, size_t kCount>
 void AppendEntries(std::string& out, std::span<const Entry> entries,
-                   const EntryMember<Entry> (&members)[kCount]) {
+                   const EntryMember<Entry> (&members)[kCount], bool terminal) {
     JsonArray array(out);
     for (const Entry& entry : entries) {
         JsonObject object(array.Next());
         for (const EntryMember<Entry>& member : members) {
-            AppendText(object.Key(member.key), entry.*member.member);
+            AppendText(object.Key(member.key), entry.*member.member, terminal);
         }
     }
 }
 
-void AppendValue(std::string& out, const FieldValue& value) {
+void AppendValue(std::string& out, const FieldValue& value, bool terminal) {
     std::visit(Overloaded{
                    [&out](std::monostate) { out += "null"; },
-                   [&out](Cp1252Text text) { AppendJsonCp1252(out, text.text); },
-                   [&out](const std::string& utf8) { AppendJsonString(out, utf8); },
+                   [&](Cp1252Text text) { AppendJsonCp1252(out, text.text, terminal); },
+                   [&](const std::string& utf8) { AppendJsonString(out, utf8, terminal); },
                    [&out](int64_t number) { out += std::to_string(number); },
                    [&out](bool flag) { out += flag ? "true" : "false"; },
                    [&out](const RegionList& regions) {
@@ -77,17 +77,17 @@ void AppendValue(std::string& out, const FieldValue& value) {
                            array.Next() += std::to_string(region);
                        }
                    },
-                   [&out](std::span<const std::string> texts) {
+                   [&](std::span<const std::string> texts) {
                        JsonArray array(out);
                        for (const std::string& text : texts) {
-                           AppendJsonCp1252(array.Next(), text);
+                           AppendJsonCp1252(array.Next(), text, terminal);
                        }
                    },
-                   [&out](std::span<const LanguageRecord> languages) {
-                       AppendEntries(out, languages, kLanguageMembers);
+                   [&](std::span<const LanguageRecord> languages) {
+                       AppendEntries(out, languages, kLanguageMembers, terminal);
                    },
-                   [&out](std::span<const PersonRecord> persons) {
-                       AppendEntries(out, persons, kPersonMembers);
+                   [&](std::span<const PersonRecord> persons) {
+                       AppendEntries(out, persons, kPersonMembers, terminal);
                    },
                },
                value);
@@ -95,8 +95,11 @@ void AppendValue(std::string& out, const FieldValue& value) {
 
 // The members `fields` give for `source`. A run of rows of one group is an
 // object of its own, null when none of its members has a value; a kItems row
-// is an array of the next level's objects.
-void AppendMembers(JsonObject& object, std::span<const Field> fields, const FieldSource& source) {
+// is an array of the next level's objects, written out as they are made.
+// The record's bound keeps the whole within kMaxDumpOutputBytes: at most 6
+// bytes of JSON for each byte of it.
+void AppendMembers(JsonObject& object, std::span<const Field> fields, const FieldSource& source,
+                   const WriterSetup& setup) {
     for (size_t i = 0; i < fields.size();) {
         const Field& field = fields[i];
         const size_t end = GroupEnd(fields, i);
@@ -109,12 +112,12 @@ void AppendMembers(JsonObject& object, std::span<const Field> fields, const Fiel
                     members.emplace_back(fields[j].jsonKey, std::move(*value));
                 }
             }
-            if (!members.empty() && !any) {
+            if (!any) {
                 object.Key(field.group) += "null";
-            } else if (!members.empty()) {
+            } else {
                 JsonObject group(object.Key(field.group));
                 for (const auto& [key, value] : members) {
-                    AppendValue(group.Key(key), value);
+                    AppendValue(group.Key(key), value, setup.terminal);
                 }
             }
         } else if (const std::optional<FieldValue> value = PresentValue(field, source)) {
@@ -123,20 +126,21 @@ void AppendMembers(JsonObject& object, std::span<const Field> fields, const Fiel
                 JsonArray array(out);
                 ForEachItem(field, source, [&](const FieldSource& item) {
                     JsonObject itemObject(array.Next());
-                    AppendMembers(itemObject, field.items, item);
+                    AppendMembers(itemObject, field.items, item, setup);
+                    setup.out.FlushLarge();
                 });
             } else {
-                AppendValue(out, *value);
+                AppendValue(out, *value, setup.terminal);
             }
         }
         i = end;
     }
 }
 
-void AppendRecordObject(std::string& out, const DumpedFile& file) {
+void AppendRecordObject(const WriterSetup& setup, const DumpedFile& file) {
     static const Record kEmpty;
-    JsonObject object(out);
-    AppendMembers(object, BoxFileFields(), {file, file.record ? *file.record : kEmpty});
+    JsonObject object(setup.out.Buffer());
+    AppendMembers(object, BoxFileFields(), {file, file.record ? *file.record : kEmpty}, setup);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ IndexedBox ReadOnce(const std::string& path) {
     facts.shown = display.shown;
     facts.problem = LoadReason(loaded.Result());
     facts.flags = display.flags;
-    facts.exported = display.exported;
+    facts.exported = display.exportedIso;
     if (facts.problem.empty()) {
         box.record = builder.Take();
     }

@@ -42,7 +42,7 @@ bool AppendPersonName(std::string& out, std::string_view person) {
 
 }  // namespace
 
-void CRecordRenderer::AppendPersonLines(std::string& text) {
+bool CRecordRenderer::AppendPersonLines(std::string& text) {
     const DefinitionTable& roles = Table(RecordTable::kRole);
     const DefinitionTable& persons = Table(RecordTable::kPerson);
     const DefinitionTable& refs = Table(RecordTable::kPersonRef);
@@ -78,19 +78,18 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         }
     }
 
-    std::string name;  // one line's parts, the buffers kept from line to line
+    std::string name;  // one line's parts and the line, the buffers kept from line to line
     std::string note;
+    std::string line;
+    bool fits = true;
     refs.ForEachEntry([&](int32_t refId, std::string_view refText) {
-        if (text.size() >= kMaxRecordTextBytes) {
-            return;  // the display cuts the text here; the rest is never shown
-        }
         const size_t hash = refText.find('#');
-        if (hash == std::string_view::npos || hash == 0) {
+        if (!fits || hash == std::string_view::npos || hash == 0) {
             return;
         }
         const int32_t personId = AtoI(refText);
         const int32_t roleId = AtoI(refText.substr(hash + 1));
-        text.append("\r\nFilm-Person:\t");
+        line = "Film-Person:\t";
         // A line needs both a role and a name; without either it shows
         // nothing, notes included: a note without its person would mislead.
         const std::optional<std::string_view> role = roles.FindById(roleId);
@@ -112,9 +111,16 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
                     note.append(noteText.substr(tab + 1));
                 }
             }
-            AppendPersonText(text, *role, name,
+            AppendPersonText(line, *role, name,
                              hasNote ? std::optional<std::string_view>(note) : std::nullopt);
         }
+        // The display cuts the text before a line that would pass its
+        // bound; that line and the rest are never shown.
+        if (text.size() + 2 + line.size() > kMaxRecordTextBytes) {
+            fits = false;
+            return;
+        }
+        text.append("\r\n").append(line);
         if (m_sink != nullptr) {
             PersonParts parts;
             if (shown) {
@@ -128,6 +134,7 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         m_sink->PersonsDone();
     }
     ResetRecordTables();
+    return fits;
 }
 
 }  // namespace quorvel

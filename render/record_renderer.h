@@ -34,9 +34,10 @@ public:
     uint32_t RenderToken(std::span<const unsigned char>& cursor, std::string& line,
                          bool& personBlockEnded);
 
-    // Appends "\r\n" + "Film-Person:\t..." for every person reference, then
-    // empties all tables.
-    void AppendPersonLines(std::string& text);
+    // Appends "\r\n" + "Film-Person:\t..." for every person reference while
+    // the text stays within kMaxRecordTextBytes, then empties all tables.
+    // False when a line did not fit: it and the lines after it are left out.
+    bool AppendPersonLines(std::string& text);
 
     // Empties every table and sets every nextId to 1.
     void ResetRecordTables();

@@ -43,14 +43,18 @@ class RecordSink {
 public:
     virtual ~RecordSink() = default;
     // Every token the walk rendered, in stream order; `lineShown` says
-    // whether its line reached the text (the block's last token never does).
+    // whether its line reached the text (never for the block's last token,
+    // nor for a line the text's bound left out).
     virtual void Token(const RenderedValue& value, bool lineShown) = 0;
-    // Every person line, when it is appended.
+    // Every person line the text shows, when it is appended.
     virtual void Person(const PersonParts& person) = 0;
     // The end of every person-line flush; the tables are empty again.
     virtual void PersonsDone() = 0;
-    // After the walk: the content and comment texts as shown (empty: none).
+    // After the walk: the content and comment texts the text shows (empty:
+    // none, or left out by the bound).
     virtual void Sections(std::string_view content, std::string_view comment) = 0;
+    // The text reached its bound: nothing after the last shown line is shown.
+    virtual void TextCut() = 0;
 };
 
 }  // namespace quorvel

@@ -183,7 +183,7 @@ class Agreement(unittest.TestCase):
                 with self.subTest(record["file"]):
                     row = connection.execute("SELECT * FROM boxes WHERE path = ?",
                                              (record["file"],)).fetchone()
-                    if "error" in record:
+                    if record["error"] is not None:
                         if row is not None:  # a name that is no box file is not walked
                             self.assertEqual(row["reason"], record["error"])
                         continue
@@ -193,7 +193,8 @@ class Agreement(unittest.TestCase):
                             "cover_format": (record["cover"] or {}).get("format"),
                             "cover_bytes": (record["cover"] or {}).get("bytes"),
                             "content": record["content"], "comment": record["comment"],
-                            "unknown_tokens": record["unknownTokens"]}
+                            "unknown_tokens": record["unknownTokens"],
+                            "cut": int(record["cut"])}
                     want.update({snake(k): sql_value(v) for k, v in record["box"].items()})
                     self.assertEqual({k: row[k] for k in want}, want)
                     dvds = connection.execute("SELECT * FROM dvds WHERE box_id = ? ORDER BY "

@@ -13,6 +13,7 @@
 
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
+#include "boxfile/record_builder.h"
 #include "support/box_builder.h"
 #include "support/temp_dir.h"
 
@@ -95,6 +96,89 @@ TEST(Engine, EachFileStartsFresh) {
         Concat({Token(0x59, "Deutsch"), Token(0x5A, "DD"), Token(0x5B, "1#1"), Token(0x80, "")});
     EXPECT_EQ(ShowBytes(testing::BuildBox(second), renderer).text,
               "\r\nFilm-Sprache:\tDeutsch in DD");
+}
+
+// The record's tree in short: "D<title>[films]" per DVD, "F<title>" per film
+// with "+" for tags and its persons as "p" (shown) or "-" (a line that
+// shows nothing) in braces.
+std::string Shape(const Bytes& data) {
+    CRecordRenderer renderer;
+    RecordBuilder builder;
+    renderer.SetSink(&builder);
+    renderer.BeginFile();
+    AssembleRecordText(renderer, data);
+    std::string shape;
+    for (const DvdRecord& dvd : builder.Take().dvds) {
+        shape += "D" + dvd.title.value_or("") + (dvd.tags ? "+" : "") + "[";
+        for (const FilmRecord& film : dvd.films) {
+            shape += "F" + film.title.value_or("") + (film.tags ? "+" : "");
+            if (!film.persons.empty()) {
+                shape += "{";
+                for (const PersonRecord& person : film.persons) {
+                    shape += person.name ? "p" : "-";
+                }
+                shape += "}";
+            }
+        }
+        shape += "]";
+    }
+    return shape;
+}
+
+TEST(Engine, RecordPlacement) {
+    const Bytes person = Concat({Token(0x5C, "R"), Token(0x5D, "A\tB\t1"), Token(0x5E, "1#1")});
+    const Bytes end = Concat({Token(0x80, ""), Token(0x80, "")});
+    const struct {
+        const char* what;
+        Bytes data;
+        std::string shape;
+    } cases[] = {
+        {"a repeated DVD or film tags token starts a new one",
+         Concat({Token(0x30, "A"), Token(0x39, "t"), Token(0x39, "t"), Token(0x50, "F"),
+                 Token(0x62, "t"), Token(0x62, "t"), end}),
+         "DA+[]D+[FF+F+]"},
+        {"a person block opens its film before the token that ended it",
+         Concat({person, Token(0x30, "B"), end}), "D[F{p}]DB[]"},
+        {"a person block belongs to the film current at its first reference",
+         Concat({Token(0x50, "A"), person, Token(0x50, "B"), end}), "D[FA{p}FB]"},
+        {"a person line that shows nothing", Concat({Token(0x5E, "1#9"), end}), "D[F{-}]"},
+        {"a person block that shows no line opens nothing",
+         Concat({Token(0x5E, "ohne Raute"), Token(0x30, "B"), Token(0x5E, "#1"), end}), "DB[]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Shape(c.data), c.shape);
+    }
+}
+
+TEST(Engine, ExportTimestampOnlyOfARealDateAndTime) {
+    const struct {
+        std::string date, time;  // NUL-padded
+        const char* iso;         // nullptr: none
+    } cases[] = {
+        {"20070314", "194512", "2007-03-14T19:45:12"},
+        {"20240229", "000000", "2024-02-29T00:00:00"},
+        {"19000229", "120000", nullptr},  // no leap year
+        {"20070314", "", nullptr},        // time unset
+        {"", "", nullptr},
+        {"2007031", "194512", nullptr},  // seven digits
+        {"2007-3-1", "194512", nullptr},
+        {"20071314", "194512", nullptr},
+        {"20070431", "194512", nullptr},
+        {"00000101", "194512", nullptr},
+        {"20070314", "240000", nullptr},
+        {"20070314", "196012", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.date + " " + c.time);
+        testing::BoxSpec spec;
+        spec.date = c.date;
+        spec.time = c.time;
+        const LoadedBox box = LoadBoxBytes(testing::BuildBox(spec));
+        ASSERT_NE(box.Header(), nullptr);
+        const std::optional<std::string> iso = ExportTimestamp(*box.Header());
+        EXPECT_EQ(iso.value_or("none"), c.iso ? c.iso : "none");
+    }
 }
 
 TEST(Engine, LoaderBlockRanges) {

@@ -50,6 +50,7 @@ public:
         m_trail.append(content);
         m_trail.append(comment);
     }
+    void TextCut() override { m_trail += '%'; }
     std::string Take() { return std::move(m_trail); }
 
 private:

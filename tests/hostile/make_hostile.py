@@ -100,6 +100,24 @@ def colliding_texts(count, rng):
     return sorted(texts)
 
 
+def films(count, title=b"", sections=0, head=b""):
+    """`count` films of one title after the tokens `head`; with `sections`, a
+    content and a comment of that many bytes before them, which the text
+    shows at its end."""
+    tokens = token(0x60, b"C" * sections) + token(0x61, b"K" * sections) if sections else b""
+    tokens += head + token(0x50, title) * count + b"\x80\x00"
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
+
+
+def notes_past_cut(notes):
+    """Unknown tokens up to just below the text's bound, then one person with
+    `notes` distinct notes of 250 bytes: its line would pass the bound."""
+    lines = (16 * MIB - 64 * 1024) // len("\r\nunbekanntes Token...")
+    tokens = b"\x01\x00" * lines + token(0x5C, b"Regie") + token(0x5D, b"A\tB\t1")
+    tokens += token(0x5E, b"1#1") + b"".join(token(0x5F, b"1\t%06d" % i + b"N" * 244) for i in range(notes)) + b"\x80\x00" * 2
+    return box(DATA_COMPRESSED, data=compress_block(tokens))
+
+
 def hash_collisions(count):
     rng = random.Random(14)
     tokens = b"".join(token(0x59, t) for t in colliding_texts(count, rng))
@@ -300,6 +318,12 @@ def write_sparse_no_magic(path, size):
         out.truncate(size)
 
 
+# A text of C1 controls (8 bytes each on a terminal) in the box's and the
+# DVD's texts too, which repeat on every CSV row.
+C1_TEXT = b"\x81" * 255
+C1_HEAD = b"".join(token(code, C1_TEXT) for code in (0x10, 0x11, 0x12, 0x13, 0x30, 0x36, 0x37))
+
+
 # name -> (maker, what the dump run must show). Maker returns the file's
 # bytes, or writes the file itself when given its path. "cut": the record
 # text ends with the line that says the rest is not shown; "cover": whether
@@ -316,6 +340,12 @@ CASES = {
     "inflate-512m-cover": (lambda: box(JPEG_FLAGS | COVER_COMPRESSED,
                                        cover=zeros_block(512 * MIB)), {"cover": False}),
     "inflate-512m-data": (lambda: box(DATA_COMPRESSED, data=zeros_block(512 * MIB)), {}),
+    # Each output form of a box stays within its bound, whatever the record.
+    "csv-sections-per-film": (lambda: films(1_000_000, sections=65535), {"cut": False}),
+    "empty-film-titles": (lambda: films(1_200_000), {"cut": True}),
+    "notes-past-cut": (lambda: notes_past_cut(2_900), {"cut": True}),
+    "control-bytes-c0": (lambda: films(70_000, title=b"\x01" * 255), {"cut": True}),
+    "control-bytes-c1": (lambda: films(70_000, title=C1_TEXT, head=C1_HEAD), {"cut": True}),
     "sparse-2g-no-magic": (lambda path: write_sparse_no_magic(path, 2**31 - 1), {"status": 1}),
     "jpeg-arithmetic-4096": (lambda: box(JPEG_FLAGS | COVER_COMPRESSED,
                                          cover=compress_block(arithmetic_jpeg(4096, 4096))),

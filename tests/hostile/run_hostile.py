@@ -2,8 +2,8 @@
 """Runs one hostile box file through every program form that reads box
 files: quorvel-dump in each output form, quorvel-thumbnailer and the viewer
 (offscreen, ending after its first paint). Each runs under a 1 GiB address
-space limit and a time guard; a crash, a kill, a guard's expiry or a wrong
-result fails. Guards, not timings: the figures (CPU seconds, peak resident
+space limit and a time guard; a crash, a kill, a guard's expiry, a wrong
+result or more than 64 MiB from one dump form fails. Guards, not timings: the figures (CPU seconds, peak resident
 MiB, output bytes) are recorded per case and form for --report, never
 judged.
 
@@ -35,6 +35,7 @@ import make_hostile  # noqa: E402
 
 ADDRESS_SPACE = 1 << 30
 GUARD_SECONDS = 10
+OUTPUT = 64 << 20  # the most any dump form writes for one box
 CUT_LINE = "\r\n[Der Rest des Eintrags wird nicht angezeigt.]"
 FORMS = ["text", "json", "records", "csv", "raw", "cover", "thumbnailer", "viewer"]
 
@@ -77,6 +78,8 @@ def check(form, status, expect, out_path, written):
     if status not in (0, 1):
         return [f"exit status {status} (negative: killed by that signal)"]
     problems = []
+    if form in ("text", "json", "records", "csv", "raw") and os.path.getsize(out_path) > OUTPUT:
+        problems.append(f"{os.path.getsize(out_path)} bytes written, more than one box's bound")
     cover = expect.get("cover")
     if form == "viewer" and status != 0:
         problems.append(f"exit status {status}, expected 0")
