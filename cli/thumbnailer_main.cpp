@@ -72,14 +72,12 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QCoreApplication app(qtArgc, qtArgv);
 
-    const QImage cover = quorvel::LoadBoxCover(input);
-    if (cover.isNull()) {
+    const QImage thumbnail = quorvel::MakeBoxThumbnail(input, size);
+    if (thumbnail.isNull()) {
         std::fprintf(stderr, "quorvel-thumbnailer: %s: no box file with a readable cover\n",
                      input.c_str());
         return 1;
     }
-    const QImage thumbnail = cover.scaled(quorvel::ThumbnailSize(cover.size(), size),
-                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!quorvel::SavePngAtomically(thumbnail, output)) {
         std::fprintf(stderr, "quorvel-thumbnailer: %s: cannot write\n", argv[4]);
         return 1;
