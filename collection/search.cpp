@@ -1,5 +1,7 @@
 #include "collection/search.h"
 
+#include <unordered_map>
+
 namespace quorvel {
 namespace {
 
@@ -66,40 +68,33 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         hits.push_back({boxes.Int(0), boxes.Text(1), boxes.OptionalText(2), {}});
     }
 
-    // A box's films have one range of ids; the film index is asked within it.
-    Statement range = db.Prepare("SELECT min(id), max(id) FROM films WHERE box_id = ?");
+    // The matching films of every box in one query, handed to their boxes
+    // in rank order: a query per box costs seconds on a common word.
+    std::unordered_map<int64_t, BoxHit*> byBox;
+    byBox.reserve(hits.size());
+    for (BoxHit& hit : hits) {
+        byBox.emplace(hit.boxId, &hit);
+    }
     std::string filmSql =
-        "SELECT f.id, d.position, f.position, f.title, f.year FROM films f JOIN dvds d ON d.id = "
-        "f.dvd_id";
+        "SELECT f.box_id, f.id, d.position, f.position, f.title, f.year FROM films f JOIN dvds d "
+        "ON d.id = f.dvd_id";
     if (!query.terms.empty()) {
-        filmSql += " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match AND "
-                   "film_fts.rowid BETWEEN :low AND :high" +
-                   filter + " ORDER BY film_fts.rank";
+        filmSql += " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match" + filter +
+                   " ORDER BY film_fts.rank, f.id";
     } else {
-        filmSql += " WHERE f.id BETWEEN :low AND :high" + filter + " ORDER BY f.id";
+        filmSql += " WHERE 1" + filter + " ORDER BY f.id";
     }
     Statement films = db.Prepare(filmSql);
-    const std::string anyTerm = query.AnyTerm();
-    for (BoxHit& hit : hits) {
-        range.Bind(1, hit.boxId);
-        const bool hasFilms = range.Step() && !range.IsNull(0);
-        const int64_t low = hasFilms ? range.Int(0) : 0;
-        const int64_t high = hasFilms ? range.Int(1) : 0;
-        range.Reset();
-        if (!hasFilms) {
-            continue;
+    if (!query.terms.empty()) {
+        films.BindNamed(":match", query.AnyTerm());
+    }
+    BindFilter(films, query);
+    while (films.Step()) {
+        const auto box = byBox.find(films.Int(0));
+        if (box != byBox.end()) {
+            box->second->films.push_back({films.Int(1), films.Int(2), films.Int(3),
+                                          films.OptionalText(4), films.OptionalInt(5)});
         }
-        if (!query.terms.empty()) {
-            films.BindNamed(":match", anyTerm);
-        }
-        films.BindNamed(":low", low).BindNamed(":high", high);
-        BindFilter(films, query);
-        while (films.Step()) {
-            hit.films.push_back(
-                {films.Int(0), films.Int(1), films.Int(2), films.OptionalText(3),
-                 films.OptionalInt(4)});
-        }
-        films.Reset();
     }
     return hits;
 }
