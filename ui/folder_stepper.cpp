@@ -1,13 +1,12 @@
 #include "ui/folder_stepper.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
 
 #include "boxfile/box_display.h"
+#include "ui/list_collator.h"
 
 namespace quorvel {
 
@@ -23,13 +22,7 @@ std::optional<std::string> NeighbourBoxFile(const std::string& path, StepDirecti
             names.append(name);
         }
     }
-    // The C locale's collator compares code points and ignores the numeric
-    // mode; there the window's own language decides.
-    const QLocale locale =
-        QLocale().language() == QLocale::C ? QLocale(QLocale::German, QLocale::Germany) : QLocale();
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = ListCollator();
     // Names the collator holds equal still need one fixed order.
     const auto before = [&collator](const QString& a, const QString& b) {
         const int order = collator.compare(a, b);

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "app/applikation.h"
+#include "app/platform.h"
 #include "app/text_util.h"
 #include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
@@ -35,6 +36,7 @@ namespace quorvel {
 namespace {
 
 constexpr const char* kSaveCoverText = "Cover speichern unter...";
+constexpr const char* kOpenCollectionText = "Sammlung öffnen...";
 
 }  // namespace
 
@@ -153,7 +155,10 @@ bool CViewerDlg::OnInitDialog() {
     // because window managers own the window menu.
     setWindowIcon(m_hIcon);
     m_picture.LoadFromResource(IDR_DEFAULT_COVER, kDefaultCoverType);
-    if (const std::optional<std::string> path = CommandLinePath(m_app.GetCommandLineText())) {
+    if (!m_startPath.empty()) {
+        OpenBoxFile(m_startPath);
+    } else if (const std::optional<std::string> path =
+                   CommandLinePath(m_app.GetCommandLineText())) {
         OpenBoxFile(*path);
     }
     return true;
@@ -298,7 +303,9 @@ void CViewerDlg::StepFile(bool forward) {
         return;
     }
     const std::optional<std::string> next =
-        NeighbourBoxFile(m_strStepPath, forward ? StepDirection::kNext : StepDirection::kPrevious);
+        m_stepHook ? m_stepHook(m_strStepPath, forward)
+                   : NeighbourBoxFile(m_strStepPath,
+                                      forward ? StepDirection::kNext : StepDirection::kPrevious);
     if (!next) {
         return;
     }
@@ -354,7 +361,34 @@ void CViewerDlg::RevealCaret() {
 }
 
 void CViewerDlg::OnFileDropped(const std::string& path) {
+    if (m_folderOpener && IsDirectory(path)) {
+        m_folderOpener(path);
+        return;
+    }
     OpenBoxFile(path);
+}
+
+void CViewerDlg::AppendCollectionEntry(QMenu& menu) {
+    if (!m_folderOpener) {
+        return;
+    }
+    menu.addSeparator();
+    QAction* open = menu.addAction(QString::fromUtf8(kOpenCollectionText));
+    connect(open, &QAction::triggered, this, &CViewerDlg::OnOpenCollection);
+}
+
+void CViewerDlg::OnOpenCollection() {
+    KeepSettingsOffDisk();
+    const QString start =
+        m_strLastPath.empty()
+            ? QDir::currentPath()
+            : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strLastPath))).absolutePath();
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QString::fromUtf8("Sammlung öffnen"), start,
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (!chosen.isEmpty() && m_folderOpener) {
+        m_folderOpener(QFile::encodeName(chosen).toStdString());
+    }
 }
 
 void CViewerDlg::ShowAbout() {
@@ -397,6 +431,7 @@ void CViewerDlg::AppendAboutEntry(QMenu& menu) {
 
 std::unique_ptr<QMenu> CViewerDlg::CreateTextViewMenu() {
     std::unique_ptr<QMenu> menu(m_edit.createStandardContextMenu());
+    AppendCollectionEntry(*menu);
     AppendAboutEntry(*menu);
     return menu;
 }
@@ -406,6 +441,7 @@ std::unique_ptr<QMenu> CViewerDlg::CreateLeftColumnMenu() {
     QAction* save = menu->addAction(QString::fromUtf8(kSaveCoverText));
     save->setEnabled(!m_coverBytes.empty());
     connect(save, &QAction::triggered, this, &CViewerDlg::OnSaveCover);
+    AppendCollectionEntry(*menu);
     AppendAboutEntry(*menu);
     return menu;
 }

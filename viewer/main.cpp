@@ -15,6 +15,7 @@ namespace {
 void PrintUsage() {
     std::fputs(
         "Usage: quorvel FILE.box\n"
+        "       quorvel FOLDER\n"
         "       quorvel [-log N] [-logdatei '\"PATH\"']\n"
         "\n"
         "Shows a .box file (the export of one item of a DVD collection): the cover,\n"
@@ -23,6 +24,10 @@ void PrintUsage() {
         "Ctrl+PgUp the next or previous one of its folder. Ctrl+F finds text (F3,\n"
         "Shift+F3), Ctrl++, Ctrl+- and Ctrl+0 zoom, F1 shows the program\n"
         "information, Escape ends the viewer.\n"
+        "\n"
+        "A FOLDER opens the collection window: every box file below it, one row\n"
+        "each, searched as you type and sorted by any column; Enter opens a box in\n"
+        "the viewer, where Ctrl+PgDown and Ctrl+PgUp follow the window's rows.\n"
         "\n"
         "  -log N               log level N\n"
         "  -logdatei '\"PATH\"'   write the log to PATH instead of mirax.log beside the\n"
