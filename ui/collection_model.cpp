@@ -103,6 +103,9 @@ void CollectionModel::ClearSearch() {
 }
 
 void CollectionModel::SetFolderProblems(std::vector<IndexProblem> folders) {
+    // Boxes that could not be read are known as such already.
+    std::erase_if(folders,
+                  [this](const IndexProblem& p) { return m_unreadable.count(p.path) > 0; });
     m_folderProblems = std::move(folders);
     emit CountsChanged();
 }
@@ -288,10 +291,7 @@ std::vector<std::pair<std::string, QString>> CollectionModel::Problems() const {
         problems.emplace_back(path, BoxProblemText(box.status, box.reason));
     }
     for (const IndexProblem& folder : m_folderProblems) {
-        // An unreadable box the last update named is listed once, as a box.
-        if (m_unreadable.count(folder.path) == 0) {
-            problems.emplace_back(folder.path, FolderProblemText(folder.reason));
-        }
+        problems.emplace_back(folder.path, FolderProblemText(folder.reason));
     }
     std::sort(problems.begin(), problems.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -95,6 +95,13 @@ CollectionWindow::CollectionWindow(const CApplikation& app, const std::string& f
         UpdateMessage();
     });
     connect(m_model, &CollectionModel::CountsChanged, this, &CollectionWindow::OnCountsChanged);
+    // The rows are made anew on every change: the current one stays current.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_keptPath = m_model->PathAt(CurrentRow()); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        const int row = m_model->RowOf(m_keptPath);
+        SetCurrentRow(row >= 0 ? row : 0);
+    });
 
     if (m_feed->Index().InMemory()) {
         m_notice = QStringLiteral(
@@ -279,7 +286,8 @@ void CollectionWindow::BuildActions() {
                 connect(action, &QAction::triggered, this, &CollectionWindow::CopyPaths);
                 break;
             case CollectionCommandId::kOpenBox:
-                connect(action, &QAction::triggered, this, [this] { OpenRow(CurrentRow()); });
+                connect(action, &QAction::triggered, this,
+                        [this] { OpenRow(std::max(0, CurrentRow())); });
                 break;
             case CollectionCommandId::kGrid:
                 action->setCheckable(true);
@@ -329,6 +337,13 @@ void CollectionWindow::showEvent(QShowEvent* event) {
 }
 
 bool CollectionWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_search && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        !m_search->hasSelectedText()) {
+        // Nothing selected in the field to copy: Ctrl+C copies the rows' paths.
+        event->ignore();
+        return true;
+    }
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
@@ -356,9 +371,7 @@ void CollectionWindow::OnSearchEdited(const QString& text) {
     m_query = text.trimmed();
     if (m_query.isEmpty()) {
         m_table->setColumnHidden(kHitsColumn, true);
-        const std::string current = m_model->PathAt(CurrentRow());
         m_model->ClearSearch();
-        SetCurrentRow(std::max(0, m_model->RowOf(current)));
         CurrentView().scrollTo(CurrentView().currentIndex(), QAbstractItemView::PositionAtCenter);
         m_feed->Search(QString());  // an answer still on its way is not shown
         return;
@@ -383,14 +396,11 @@ void CollectionWindow::OnRowsChanged(const std::vector<BoxRow>& stored,
     // The rows are made anew: the current row and the first one in sight
     // stay where they were.
     QAbstractItemView& view = CurrentView();
-    const std::string current = m_model->PathAt(CurrentRow());
     const std::string top = m_model->PathAt(view.indexAt(QPoint(1, 1)).row());
     m_model->UpdateBoxes(stored, removed);
     if (const int row = m_model->RowOf(top); row >= 0) {
         view.scrollTo(m_model->index(row, kTitleColumn), QAbstractItemView::PositionAtTop);
     }
-    const int row = m_model->RowOf(current);
-    SetCurrentRow(row >= 0 ? row : 0);
     if (!m_query.isEmpty()) {
         m_feed->Search(m_query);  // new and changed boxes may match
     }
@@ -530,6 +540,7 @@ void CollectionWindow::SortBy(int column) {
             ? Qt::DescendingOrder
             : Qt::AscendingOrder;
     header->setSortIndicator(column, order);  // sorts the model through the view
+    CurrentView().scrollTo(CurrentView().currentIndex());
 }
 
 void CollectionWindow::CopyPaths() {

@@ -112,7 +112,8 @@ private:
     QProgressBar* m_progress = nullptr;
     CViewerDlg* m_viewer = nullptr;
 
-    QString m_query;  // the search shown, trimmed; empty for every box
+    QString m_query;         // the search shown, trimmed; empty for every box
+    std::string m_keptPath;  // the current row's while the rows are made anew
     bool m_started = false;
     QString m_folderProblem;  // why the folder itself cannot be read
     QString m_notice;         // where the index is kept, said once

@@ -23,14 +23,22 @@ QSize CoverGridDelegate::sizeHint(const QStyleOptionViewItem& option,
 
 void CoverGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    QStyleOptionViewItem item = option;
-    initStyleOption(&item, index);
-    item.text.clear();
-    item.icon = QIcon();
-    // The selection and focus as the style draws them, without text or icon.
-    const QWidget* widget = option.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    // The whole item is the selection's, not only where a text would stand.
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    if (selected) {
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    }
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor =
+            option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
 
     const QRect coverArea(option.rect.left() + kMargin, option.rect.top() + kMargin, kCoverSide,
                           kCoverSide);
@@ -51,8 +59,8 @@ void CoverGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QRect textArea(option.rect.left() + kMargin, coverArea.bottom() + kMargin,
                          option.rect.width() - 2 * kMargin,
                          option.rect.bottom() - coverArea.bottom() - kMargin);
-    const bool selected = option.state & QStyle::State_Selected;
-    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     const QFontMetrics& metrics = option.fontMetrics;
     QTextLayout layout(title, option.font);

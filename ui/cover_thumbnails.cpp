@@ -19,7 +19,8 @@ QImage SmallOf(const QImage& large) {
         return {};
     }
     // Fitted into a square, never enlarged.
-    const int side = std::min(CoverThumbnails::kSmallHeight, std::max(large.width(), large.height()));
+    const int side =
+        std::min(CoverThumbnails::kSmallHeight, std::max(large.width(), large.height()));
     return large.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
