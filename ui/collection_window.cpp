@@ -347,6 +347,16 @@ bool CollectionWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
+            case Qt::Key_Home:
+            case Qt::Key_End: {
+                if (key->modifiers() != Qt::ControlModifier) {
+                    break;  // the field's own
+                }
+                // Ctrl+Home and Ctrl+End: the first and the last row.
+                SetCurrentRow(key->key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1);
+                CurrentView().scrollTo(CurrentView().currentIndex());
+                return true;
+            }
             case Qt::Key_Up:
             case Qt::Key_Down:
             case Qt::Key_PageUp:
