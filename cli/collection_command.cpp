@@ -145,7 +145,9 @@ int Search(const CollectionOptions& options) {
     if (const std::string notice = collection->Notice(); !notice.empty()) {
         Report(options.database, "rebuilt: " + notice);
     }
-    const std::vector<BoxHit> hits = collection->Search(*options.query);
+    SearchOptions searchOptions;
+    searchOptions.films = options.json || options.lines;  // a path per line needs none
+    const std::vector<BoxHit> hits = collection->Search(*options.query, searchOptions);
     std::signal(SIGPIPE, SIG_IGN);
     Output out(STDOUT_FILENO);
     std::string& buffer = out.Buffer();

@@ -3,60 +3,10 @@
 #include <array>
 #include <string_view>
 
-#include "app/text_util.h"
-#include "collection/record_columns.h"
-#include "collection/schema.h"
+#include "collection/text_columns.h"
 
 namespace quorvel {
 namespace {
-
-constexpr size_t kTextColumnCount = std::size(kTextColumns);
-
-// The searchable texts of a film or a whole box, by full-text column.
-using SearchText = std::array<std::string, kTextColumnCount>;
-
-enum TextColumn : size_t {
-    kTitle,
-    kOriginal,
-    kFurther,
-    kPersons,
-    kRoles,
-    kNotes,
-    kGenre,
-    kLanguages,
-    kEan,
-    kContent,
-    kComment,
-};
-
-void Add(SearchText& text, TextColumn column, const std::optional<std::string>& cp1252) {
-    if (cp1252 && !cp1252->empty()) {
-        std::string& into = text[column];
-        if (!into.empty()) {
-            into += '\n';
-        }
-        into += Cp1252ToUtf8(*cp1252);
-    }
-}
-
-void AddFilm(SearchText& text, const FilmRecord& film) {
-    Add(text, kTitle, film.title);
-    Add(text, kOriginal, film.originalTitle);
-    for (const std::string& further : film.furtherTitles) {
-        Add(text, kFurther, further);
-    }
-    for (const PersonRecord& person : film.persons) {
-        Add(text, kPersons, person.name);
-        Add(text, kRoles, person.role);
-        Add(text, kNotes, person.note);
-    }
-    Add(text, kGenre, film.genre);
-    for (const LanguageRecord& language : film.languages) {
-        Add(text, kLanguages, language.language);
-        Add(text, kLanguages, language.detail);
-    }
-    Add(text, kLanguages, film.subtitles);
-}
 
 template <typename Level>
 std::string InsertSql(const char* table, std::string_view fixed, int fixedCount,
@@ -74,8 +24,8 @@ std::string InsertSql(const char* table, std::string_view fixed, int fixedCount,
     return sql + ") VALUES (" + values + ")";
 }
 
-std::string FtsInsertSql(const char* table) {
-    std::string sql = std::string("INSERT INTO ") + table + " (rowid";
+std::string FtsInsertSql(const char* table, const char* key) {
+    std::string sql = std::string("INSERT INTO ") + table + " (" + key;
     std::string values = "?";
     for (const char* column : kTextColumns) {
         sql += ", ";
@@ -85,12 +35,9 @@ std::string FtsInsertSql(const char* table) {
     return sql + ") VALUES (" + values + ")";
 }
 
-template <typename Level>
-void BindColumns(Statement& statement, int first, const Level& value,
-                 std::span<const RecordColumn<Level>> columns) {
+void BindColumns(Statement& statement, int first, const std::vector<ColumnValue>& cells) {
     int index = first;
-    for (const RecordColumn<Level>& column : columns) {
-        const ColumnValue cell = column.get(value);
+    for (const ColumnValue& cell : cells) {
         if (const auto* number = std::get_if<int64_t>(&cell)) {
             statement.Bind(index, *number);
         } else if (const auto* text = std::get_if<std::string>(&cell)) {
@@ -110,10 +57,6 @@ void InsertText(Statement& statement, int64_t rowid, const SearchText& text) {
     statement.Run();
 }
 
-std::optional<std::string> Utf8(const std::optional<std::string>& cp1252) {
-    return cp1252 ? std::optional<std::string>(Cp1252ToUtf8(*cp1252)) : std::nullopt;
-}
-
 constexpr std::string_view kBoxFixed =
     "path, size, mtime_ns, inode, status, reason, exported, cover_compressed, data_compressed, "
     "cover_format, cover_bytes, content, comment, unknown_tokens";
@@ -125,10 +68,9 @@ std::unordered_map<std::string, StoredBox> LoadStoredBoxes(Database& db) {
     std::unordered_map<std::string, StoredBox> stored;
     Statement select = db.Prepare("SELECT path, id, size, mtime_ns, inode, reason FROM boxes");
     while (select.Step()) {
-        stored.emplace(select.Text(0),
-                       StoredBox{select.Int(1),
-                                 {select.Int(2), select.Int(3), select.Int(4)},
-                                 select.OptionalText(5)});
+        stored.emplace(select.Text(0), StoredBox{select.Int(1),
+                                                 {select.Int(2), select.Int(3), select.Int(4)},
+                                                 select.OptionalText(5)});
     }
     return stored;
 }
@@ -136,41 +78,31 @@ std::unordered_map<std::string, StoredBox> LoadStoredBoxes(Database& db) {
 BoxStore::BoxStore(Database& db)
     : m_db(db),
       m_findBox(db.Prepare("SELECT id FROM boxes WHERE path = ?")),
-      m_filmRange(db.Prepare("SELECT min(id), max(id) FROM films WHERE box_id = ?")),
-      m_deleteFilmText(db.Prepare("DELETE FROM film_fts WHERE rowid BETWEEN ? AND ?")),
       m_deleteBoxText(db.Prepare("DELETE FROM box_fts WHERE rowid = ?")),
       m_deleteBox(db.Prepare("DELETE FROM boxes WHERE id = ?")),
       m_insertBox(db.Prepare(InsertSql("boxes", kBoxFixed, kBoxFixedCount, BoxColumns()))),
       m_insertDvd(db.Prepare(InsertSql("dvds", "box_id, position", 2, DvdColumns()))),
       m_insertFilm(db.Prepare(InsertSql("films", "box_id, dvd_id, position", 3, FilmColumns()))),
-      m_insertFurther(db.Prepare(
-          "INSERT INTO further_titles (film_id, position, title) VALUES (?, ?, ?)")),
+      m_insertFurther(
+          db.Prepare("INSERT INTO further_titles (film_id, position, title) VALUES (?, ?, ?)")),
       m_insertLanguage(db.Prepare(
           "INSERT INTO languages (film_id, position, language, detail) VALUES (?, ?, ?, ?)")),
       m_insertPerson(db.Prepare(
           "INSERT INTO persons (film_id, position, role, name, note) VALUES (?, ?, ?, ?, ?)")),
-      m_insertBoxText(db.Prepare(FtsInsertSql("box_fts"))),
-      m_insertFilmText(db.Prepare(FtsInsertSql("film_fts"))),
+      m_insertBoxText(db.Prepare(FtsInsertSql("box_fts", "rowid"))),
+      m_insertFilmText(db.Prepare(FtsInsertSql("film_text", "film_id"))),
       m_clearProblems(db.Prepare(
           "DELETE FROM unreadable_folders WHERE path = ?1 OR substr(path, 1, length(?2)) = ?2")),
       m_addProblem(
           db.Prepare("INSERT OR REPLACE INTO unreadable_folders (path, reason) VALUES (?, ?)")) {}
 
 void BoxStore::Remove(int64_t boxId) {
-    m_filmRange.Bind(1, boxId);
-    if (m_filmRange.Step() && !m_filmRange.IsNull(0)) {
-        // A box's films are stored in one go, so their ids are one range.
-        m_deleteFilmText.Bind(1, m_filmRange.Int(0)).Bind(2, m_filmRange.Int(1));
-        m_filmRange.Reset();
-        m_deleteFilmText.Run();
-    } else {
-        m_filmRange.Reset();
-    }
+    // The box's DVDs, films and their rows go with it (ON DELETE CASCADE).
     m_deleteBoxText.Bind(1, boxId).Run();
     m_deleteBox.Bind(1, boxId).Run();
 }
 
-int64_t BoxStore::Put(const IndexedBox& box) {
+int64_t BoxStore::Put(const BoxRows& box) {
     m_findBox.Bind(1, std::string_view(box.path));
     const bool present = m_findBox.Step();
     const int64_t oldId = present ? m_findBox.Int(0) : 0;
@@ -179,77 +111,63 @@ int64_t BoxStore::Put(const IndexedBox& box) {
         Remove(oldId);
     }
 
-    const Record& record = box.record;
     Statement& insert = m_insertBox;
     insert.Bind(1, std::string_view(box.path))
         .Bind(2, box.stamp.size)
         .Bind(3, box.stamp.mtimeNs)
         .Bind(4, box.stamp.inode)
-        .Bind(5, std::string_view(box.status));
-    if (box.reason.empty()) {
-        insert.BindNull(6);
-    } else {
-        insert.Bind(6, std::string_view(box.reason));
-    }
-    insert.Bind(7, box.exported)
+        .Bind(5, std::string_view(box.status))
+        .Bind(6, box.reason)
+        .Bind(7, box.exported)
         .Bind(8, int64_t{box.coverCompressed})
         .Bind(9, int64_t{box.dataCompressed})
         .Bind(10, box.coverFormat)
         .Bind(11, box.coverBytes)
-        .Bind(12, Utf8(record.content))
-        .Bind(13, Utf8(record.comment))
-        .Bind(14, int64_t{record.unknownTokens});
-    BindColumns(insert, kBoxFixedCount + 1, record.box, BoxColumns());
+        .Bind(12, box.content)
+        .Bind(13, box.comment)
+        .Bind(14, box.unknownTokens);
+    BindColumns(insert, kBoxFixedCount + 1, box.columns);
     insert.Run();
     const int64_t boxId = m_db.LastInsertId();
 
-    SearchText boxText;
-    Add(boxText, kTitle, record.box.title);
-    Add(boxText, kEan, record.box.ean);
-    Add(boxText, kContent, record.content);
-    Add(boxText, kComment, record.comment);
     int64_t dvdPosition = 0;
-    for (const DvdRecord& dvd : record.dvds) {
+    for (const DvdRows& dvd : box.dvds) {
         m_insertDvd.Bind(1, boxId).Bind(2, dvdPosition++);
-        BindColumns(m_insertDvd, 3, dvd, DvdColumns());
+        BindColumns(m_insertDvd, 3, dvd.columns);
         m_insertDvd.Run();
         const int64_t dvdId = m_db.LastInsertId();
-        Add(boxText, kTitle, dvd.title);
         int64_t filmPosition = 0;
-        for (const FilmRecord& film : dvd.films) {
+        for (const FilmRows& film : dvd.films) {
             m_insertFilm.Bind(1, boxId).Bind(2, dvdId).Bind(3, filmPosition++);
-            BindColumns(m_insertFilm, 4, film, FilmColumns());
+            BindColumns(m_insertFilm, 4, film.columns);
             m_insertFilm.Run();
             const int64_t filmId = m_db.LastInsertId();
             int64_t position = 0;
             for (const std::string& further : film.furtherTitles) {
-                m_insertFurther.Bind(1, filmId).Bind(2, position++).Bind(3, Cp1252ToUtf8(further));
+                m_insertFurther.Bind(1, filmId).Bind(2, position++).Bind(3, further);
                 m_insertFurther.Run();
             }
             position = 0;
-            for (const LanguageRecord& language : film.languages) {
+            for (const LanguageRow& language : film.languages) {
                 m_insertLanguage.Bind(1, filmId)
                     .Bind(2, position++)
-                    .Bind(3, Utf8(language.language))
-                    .Bind(4, Utf8(language.detail));
+                    .Bind(3, language.language)
+                    .Bind(4, language.detail);
                 m_insertLanguage.Run();
             }
             position = 0;
-            for (const PersonRecord& person : film.persons) {
+            for (const PersonRow& person : film.persons) {
                 m_insertPerson.Bind(1, filmId)
                     .Bind(2, position++)
-                    .Bind(3, Utf8(person.role))
-                    .Bind(4, Utf8(person.name))
-                    .Bind(5, Utf8(person.note));
+                    .Bind(3, person.role)
+                    .Bind(4, person.name)
+                    .Bind(5, person.note);
                 m_insertPerson.Run();
             }
-            SearchText filmText;
-            AddFilm(filmText, film);
-            AddFilm(boxText, film);
-            InsertText(m_insertFilmText, filmId, filmText);
+            InsertText(m_insertFilmText, filmId, film.text);
         }
     }
-    InsertText(m_insertBoxText, boxId, boxText);
+    InsertText(m_insertBoxText, boxId, box.text);
     return boxId;
 }
 

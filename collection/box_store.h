@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "collection/box_read.h"
+#include "collection/box_rows.h"
 #include "collection/sqlite_db.h"
 
 namespace quorvel {
@@ -28,7 +29,7 @@ public:
     explicit BoxStore(Database& db);
 
     // Stores `box` in place of any box of its path; returns its new id.
-    int64_t Put(const IndexedBox& box);
+    int64_t Put(const BoxRows& box);
     void Remove(int64_t boxId);
     // Folders that could not be read: cleared for a walked root, then added.
     void ClearFolderProblems(const std::string& root);
@@ -36,7 +37,7 @@ public:
 
 private:
     Database& m_db;
-    Statement m_findBox, m_filmRange, m_deleteFilmText, m_deleteBoxText, m_deleteBox;
+    Statement m_findBox, m_deleteBoxText, m_deleteBox;
     Statement m_insertBox, m_insertDvd, m_insertFilm;
     Statement m_insertFurther, m_insertLanguage, m_insertPerson;
     Statement m_insertBoxText, m_insertFilmText;

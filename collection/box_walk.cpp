@@ -72,8 +72,8 @@ void WalkBoxFiles(const std::string& root, const WalkCallbacks& callbacks,
         const bool isRoot = folder == root;
         // O_NOFOLLOW: a folder swapped for a link after it was listed is
         // still not followed.
-        const int fd = ::open(folder.c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW));
+        const int fd =
+            ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW));
         if (fd < 0) {
             // A folder gone since it was listed held nothing to keep.
             if (isRoot || errno != ENOENT) {

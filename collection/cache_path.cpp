@@ -11,8 +11,8 @@ namespace quorvel {
 
 std::string CacheFolder() {
     const char* cache = std::getenv("XDG_CACHE_HOME");
-    std::string folder = cache != nullptr && cache[0] == '/' ? std::string(cache)
-                                                              : HomeFolder() + ".cache";
+    std::string folder =
+        cache != nullptr && cache[0] == '/' ? std::string(cache) : HomeFolder() + ".cache";
     AppendSlash(folder);
     return folder + "quorvel/";
 }

@@ -37,13 +37,13 @@ bool Under(const std::string& path, const std::string& folder) {
 struct Run {
     std::unordered_map<std::string, StoredBox> stored;
     WorkQueue<std::string> paths;
-    std::unique_ptr<WorkQueue<IndexedBox>> results;
+    std::unique_ptr<WorkQueue<BoxRows>> results;
     std::atomic<size_t> found{0};
     std::atomic<size_t> unchanged{0};
     std::atomic<bool> walking{true};
     std::atomic<bool> stop{false};
     std::mutex problemsLock;
-    std::vector<IndexProblem> walkProblems;  // folders, roots, unchanged unreadable boxes
+    std::vector<IndexProblem> walkProblems;       // folders, roots, unchanged unreadable boxes
     std::vector<IndexProblem> unreadableFolders;  // boxes under these are kept
 };
 
@@ -89,7 +89,8 @@ void Read(Run& run) {
         if (run.stop) {
             break;
         }
-        if (!run.results->Push(ReadBoxForIndex(*path))) {
+        // The rows are made here, on the reading threads, not by the writer.
+        if (!run.results->Push(MakeBoxRows(ReadBoxForIndex(*path)))) {
             break;
         }
     }
@@ -141,7 +142,7 @@ IndexSummary UpdateIndex(Database& db, const std::vector<std::string>& givenRoot
     }
     const unsigned workers =
         options.workers != 0 ? options.workers : std::max(1u, std::thread::hardware_concurrency());
-    run.results = std::make_unique<WorkQueue<IndexedBox>>(workers * kResultsPerWorker);
+    run.results = std::make_unique<WorkQueue<BoxRows>>(workers * kResultsPerWorker);
 
     IndexSummary summary;
     IndexProgress progress;
@@ -186,12 +187,15 @@ IndexSummary UpdateIndex(Database& db, const std::vector<std::string>& givenRoot
         };
         for (;;) {
             if (cancelled()) {
+                // Readers waiting to hand over a box must not wait forever.
                 run.stop = true;
+                run.paths.Close();
+                run.results->Close();
                 summary.cancelled = true;
                 break;
             }
             bool finished = false;
-            std::optional<IndexedBox> box = run.results->PopFor(kBatchTime / 4, finished);
+            std::optional<BoxRows> box = run.results->PopFor(kBatchTime / 4, finished);
             if (box) {
                 if (!transaction) {
                     lock = locked();
@@ -204,8 +208,8 @@ IndexSummary UpdateIndex(Database& db, const std::vector<std::string>& givenRoot
                 progress.stored.push_back(store->Put(*box));
                 ++summary.read;
                 ++batchSize;
-                if (!box->reason.empty()) {
-                    readProblems.push_back({box->path, box->reason});
+                if (box->reason) {
+                    readProblems.push_back({box->path, *box->reason});
                 }
             }
             if (finished) {

@@ -57,8 +57,8 @@ std::vector<BoxRow> ListBoxes(Database& db, const std::vector<int64_t>& ids) {
         array += std::to_string(id);
     }
     array += ']';
-    Statement select = db.Prepare(std::string(kSelect) +
-                                  " WHERE b.id IN (SELECT value FROM json_each(?)) ORDER BY b.path");
+    Statement select = db.Prepare(
+        std::string(kSelect) + " WHERE b.id IN (SELECT value FROM json_each(?)) ORDER BY b.path");
     select.Bind(1, array);
     return Collect(select);
 }

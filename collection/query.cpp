@@ -14,17 +14,21 @@ namespace {
 
 struct FieldWord {
     std::string_view name;
-    const char* columns;  // nullptr: a number range, not text
+    TextColumnSet columns;  // 0: a number range, not text
 };
 
+// Bits of kTextColumns.
+constexpr TextColumnSet kTitles = 0b111, kPersons = 1 << 3, kGenre = 1 << 6,
+                        kLanguages = 1 << 7, kEan = 1 << 8;
+
 constexpr std::array<FieldWord, 7> kFieldWords{{
-    {"person", "{persons}"},
-    {"titel", "{title original_title further_titles}"},
-    {"genre", "{genre}"},
-    {"sprache", "{languages}"},
-    {"ean", "{ean}"},
-    {"jahr", nullptr},
-    {"fsk", nullptr},
+    {"person", kPersons},
+    {"titel", kTitles},
+    {"genre", kGenre},
+    {"sprache", kLanguages},
+    {"ean", kEan},
+    {"jahr", 0},
+    {"fsk", 0},
 }};
 
 // Decimal digits only, at most nine of them, so no value overflows.
@@ -49,7 +53,8 @@ std::optional<NumberRange> Range(std::string_view text) {
     }
     const std::string_view lowText = text.substr(0, dash);
     const std::string_view highText = text.substr(dash + 1);
-    const std::optional<int64_t> low = lowText.empty() ? std::optional<int64_t>(0) : Number(lowText);
+    const std::optional<int64_t> low =
+        lowText.empty() ? std::optional<int64_t>(0) : Number(lowText);
     const std::optional<int64_t> high =
         highText.empty() ? std::optional<int64_t>(999999999) : Number(highText);
     if (!low || !high || (lowText.empty() && highText.empty())) {
@@ -64,9 +69,15 @@ bool IsBlank(char c) {
 
 std::string Expression(const SearchTerm& term) {
     std::string out;
-    if (term.columns != nullptr) {
-        out += term.columns;
-        out += " : ";
+    if (term.columns != kAllTextColumns) {
+        out += '{';
+        for (size_t i = 0; i < kTextColumnCount; ++i) {
+            if (term.columns & (TextColumnSet{1} << i)) {
+                out += out.size() > 1 ? " " : "";
+                out += kTextColumns[i];
+            }
+        }
+        out += "} : ";
     }
     out += '"';
     for (size_t i = 0; i < term.tokens.size(); ++i) {
@@ -193,7 +204,7 @@ TranslatedQuery TranslateQuery(const QueryTokenizer& tokenizer, std::string_view
             pos = end;
         }
         endsInPhrase = phrase;
-        if (field != nullptr && field->columns == nullptr) {
+        if (field != nullptr && field->columns == 0) {
             if (const std::optional<NumberRange> range = Range(value)) {
                 (field->name == "jahr" ? query.years : query.fsk) = range;
             }
@@ -201,7 +212,7 @@ TranslatedQuery TranslateQuery(const QueryTokenizer& tokenizer, std::string_view
         }
         SearchTerm term;
         term.tokens = tokenizer.Tokens(value);
-        term.columns = field != nullptr ? field->columns : nullptr;
+        term.columns = field != nullptr ? field->columns : kAllTextColumns;
         if (term.tokens.empty()) {
             continue;  // punctuation alone searches nothing
         }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "collection/sqlite_db.h"
+#include "collection/text_columns.h"
 
 namespace quorvel {
 
@@ -48,7 +49,7 @@ struct NumberRange {
 struct SearchTerm {
     std::vector<std::string> tokens;  // a phrase when more than one
     bool prefix = false;              // the last token also as a prefix
-    const char* columns = nullptr;    // an FTS5 column set ("{persons}"), or none for all
+    TextColumnSet columns = kAllTextColumns;  // where it may stand
 };
 
 struct TranslatedQuery {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "collection/sqlite_db.h"
+#include "collection/text_columns.h"
 
 namespace quorvel {
 
@@ -15,11 +16,6 @@ namespace quorvel {
 // another version is rebuilt, never read.
 inline constexpr int kSchemaVersion = 1;
 
-// The full-text columns, in order; box_fts and film_fts both have them.
-inline constexpr const char* kTextColumns[] = {
-    "title", "original_title", "further_titles", "persons", "roles",   "notes",
-    "genre", "languages",      "ean",            "content", "comment",
-};
 
 // The schema's SQL, one statement per line end, for the README and tests.
 std::string SchemaSql();

@@ -1,6 +1,9 @@
 #include "collection/search.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <array>
+
+#include "collection/film_match.h"
 
 namespace quorvel {
 namespace {
@@ -68,32 +71,50 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         hits.push_back({boxes.Int(0), boxes.Text(1), boxes.OptionalText(2), {}});
     }
 
-    // The matching films of every box in one query, handed to their boxes
-    // in rank order: a query per box costs seconds on a common word.
-    std::unordered_map<int64_t, BoxHit*> byBox;
-    byBox.reserve(hits.size());
-    for (BoxHit& hit : hits) {
-        byBox.emplace(hit.boxId, &hit);
+    if (!options.films) {
+        return hits;
     }
+    // Each hit box's films with their full-text columns, matched here.
     std::string filmSql =
-        "SELECT f.box_id, f.id, d.position, f.position, f.title, f.year FROM films f JOIN dvds d "
-        "ON d.id = f.dvd_id";
-    if (!query.terms.empty()) {
-        filmSql += " JOIN film_fts ON film_fts.rowid = f.id WHERE film_fts MATCH :match" + filter +
-                   " ORDER BY film_fts.rank, f.id";
-    } else {
-        filmSql += " WHERE 1" + filter + " ORDER BY f.id";
+        "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
+    for (const char* column : kTextColumns) {
+        filmSql += std::string(", t.") + column;
     }
+    filmSql +=
+        " FROM films f JOIN dvds d ON d.id = f.dvd_id JOIN film_text t ON t.film_id = f.id "
+        "WHERE f.box_id = ? ORDER BY f.id";
     Statement films = db.Prepare(filmSql);
-    if (!query.terms.empty()) {
-        films.BindNamed(":match", query.AnyTerm());
-    }
-    BindFilter(films, query);
-    while (films.Step()) {
-        const auto box = byBox.find(films.Int(0));
-        if (box != byBox.end()) {
-            box->second->films.push_back({films.Int(1), films.Int(2), films.Int(3),
-                                          films.OptionalText(4), films.OptionalInt(5)});
+    const FilmMatcher matcher(tokenizer, query);
+    const auto inRange = [](const std::optional<NumberRange>& range, const Statement& row,
+                            int column) {
+        return !range || (!row.IsNull(column) && row.Int(column) >= range->low &&
+                          row.Int(column) <= range->high);
+    };
+    for (BoxHit& hit : hits) {
+        std::vector<std::pair<int, FilmHit>> scored;
+        films.Bind(1, hit.boxId);
+        while (films.Step()) {
+            if (!inRange(query.years, films, 4) || !inRange(query.fsk, films, 5)) {
+                continue;
+            }
+            std::array<std::string, kTextColumnCount> texts;
+            std::array<std::string_view, kTextColumnCount> views;
+            for (size_t i = 0; i < kTextColumnCount; ++i) {
+                texts[i] = films.Text(static_cast<int>(6 + i));
+                views[i] = texts[i];
+            }
+            const int score = query.terms.empty() ? 1 : matcher.Score(views);
+            if (score > 0) {
+                scored.emplace_back(score, FilmHit{films.Int(0), films.Int(1), films.Int(2),
+                                                   films.OptionalText(3), films.OptionalInt(4)});
+            }
+        }
+        films.Reset();
+        // More of the query's words first, then in the box's order.
+        std::stable_sort(scored.begin(), scored.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (auto& [score, film] : scored) {
+            hit.films.push_back(std::move(film));
         }
     }
     return hits;

@@ -31,7 +31,8 @@ struct BoxHit {
 };
 
 struct SearchOptions {
-    size_t limit = 0;  // at most this many boxes; 0 for all
+    size_t limit = 0;    // at most this many boxes, the best; 0 for all
+    bool films = true;   // find each box's matching films (costs a query per box)
 };
 
 // Hits for `query` as a user typed it; none for an empty query. Boxes are

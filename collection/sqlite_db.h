@@ -17,8 +17,7 @@ namespace quorvel {
 
 class SqliteError : public std::runtime_error {
 public:
-    SqliteError(int code, const std::string& message)
-        : std::runtime_error(message), m_code(code) {}
+    SqliteError(int code, const std::string& message) : std::runtime_error(message), m_code(code) {}
     // The extended result code.
     int Code() const { return m_code; }
     // The file is no database or is damaged: it can only be rebuilt.
@@ -69,7 +68,9 @@ public:
     Statement& Bind(int index, int64_t value);
     Statement& Bind(int index, double value);
     Statement& Bind(int index, std::string_view text);
-    Statement& Bind(int index, const std::string& text) { return Bind(index, std::string_view(text)); }
+    Statement& Bind(int index, const std::string& text) {
+        return Bind(index, std::string_view(text));
+    }
     Statement& Bind(int index, const char* text) { return Bind(index, std::string_view(text)); }
     Statement& Bind(int index, const std::optional<std::string>& text);
     Statement& Bind(int index, const std::optional<int64_t>& value);

@@ -20,7 +20,8 @@ public:
     // False when the queue was closed first (the item is dropped).
     bool Push(T item) {
         std::unique_lock lock(m_mutex);
-        m_notFull.wait(lock, [this] { return m_closed || m_capacity == 0 || m_items.size() < m_capacity; });
+        m_notFull.wait(
+            lock, [this] { return m_closed || m_capacity == 0 || m_items.size() < m_capacity; });
         if (m_closed) {
             return false;
         }

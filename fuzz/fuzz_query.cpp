@@ -32,7 +32,8 @@ struct Index {
             "INSERT INTO films (id, box_id, dvd_id, year, fsk, title) VALUES (1, 1, 1, 1998, 12, "
             "'Nebelwald');"
             "INSERT INTO box_fts (rowid, title, persons) VALUES (1, 'Nebelwald', 'Brückner, Ilse');"
-            "INSERT INTO film_fts (rowid, title, persons) VALUES (1, 'Nebelwald', 'Brückner, Ilse')");
+            "INSERT INTO film_text (film_id, title, persons) VALUES (1, 'Nebelwald', 'Brückner, "
+            "Ilse')");
     }
 };
 

@@ -6,10 +6,13 @@
 #                                needs (the quick start's run command)
 set -euo pipefail
 # qt6-translations-l10n: Qt's own menus and dialogs in German.
-run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev python3 qt6-translations-l10n)
+# libsqlite3-dev: the collection index (SQLite with FTS5).
+run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev libsqlite3-dev python3
+          qt6-translations-l10n)
 # Tests, benchmarks and the checks of the installed files and the package.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool xclip imagemagick
-           desktop-file-utils appstream python3-gi gir1.2-glib-2.0 shared-mime-info man-db lintian dpkg-dev file time)
+           desktop-file-utils appstream python3-gi gir1.2-glib-2.0 shared-mime-info man-db lintian
+           dpkg-dev file time sqlite3)
 case "${1:-}" in
     --run) pkgs=("${run_pkgs[@]}") ;;
     "") pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;

@@ -45,19 +45,22 @@ TEST(CollectionQuery, TranslatesWordsPhrasesFieldsAndFilters) {
         {"Brückner  ILSE", "\"bruckner\" AND \"ilse\" *"},
         {"\"Nebelwald II\" rück", "\"nebelwald ii\" AND \"ruck\" *"},
         {"rück \"Nebelwald II\"", "\"ruck\" AND \"nebelwald ii\""},
-        {"person:\"brückner, ilse\" titel:nebel", "{persons} : \"bruckner ilse\" AND "
-                                                  "{title original_title further_titles} : "
-                                                  "\"nebel\" *"},
-        {"GENRE:krimi sprache:deutsch ean:4011", "{genre} : \"krimi\" AND {languages} : "
-                                                 "\"deutsch\" AND {ean} : \"4011\" *"},
+        {"person:\"brückner, ilse\" titel:nebel",
+         "{persons} : \"bruckner ilse\" AND "
+         "{title original_title further_titles} : "
+         "\"nebel\" *"},
+        {"GENRE:krimi sprache:deutsch ean:4011",
+         "{genre} : \"krimi\" AND {languages} : "
+         "\"deutsch\" AND {ean} : \"4011\" *"},
         {"jahr:1990-1999 fsk:12", "", NumberRange{1990, 1999}, NumberRange{12, 12}},
         {"jahr:1999-1990 wald", "\"wald\" *", NumberRange{1990, 1999}},
         {"jahr:-1980 fsk:16-", "", NumberRange{0, 1980}, NumberRange{16, 999999999}},
         {"jahr:neunzig fsk: jahr:-", ""},
         {"jahr:12345678901 x", "\"x\" *"},
         // FTS5 syntax is only text: operators, stars, colons, brackets.
-        {"a AND b OR NOT NEAR(c)", "\"a\" AND \"and\" AND \"b\" AND \"or\" AND \"not\" AND "
-                                   "\"near c\" *"},
+        {"a AND b OR NOT NEAR(c)",
+         "\"a\" AND \"and\" AND \"b\" AND \"or\" AND \"not\" AND "
+         "\"near c\" *"},
         {"foo:bar *^-+ {x}", "\"foo bar\" AND \"x\" *"},
         {"a\"b(c)*:^", "\"a\" AND \"b c\""},
         {"\"\" \"  \" ! ,;", ""},
@@ -81,9 +84,9 @@ protected:
             std::filesystem::copy_file(kExamples + "/" + name, s_dir->path() + name);
         }
         // A word in the content only, and one in the title: the title ranks first.
-        WriteBox("inhalt.box", Concat({Token(0x10, "Sammelbox"),
-                                       Token(0x60, "Ein Leuchtturm und viel Meer"),
-                                       Token(0x80, Bytes{})}));
+        WriteBox("inhalt.box",
+                 Concat({Token(0x10, "Sammelbox"), Token(0x60, "Ein Leuchtturm und viel Meer"),
+                         Token(0x80, Bytes{})}));
         WriteBox("titel.box", Concat({Token(0x10, "Leuchtturm-Box"), Token(0x80, Bytes{})}));
         s_collection = Collection::OpenFile(":memory:").release();
         const IndexSummary summary = s_collection->Update({s_dir->path()});
@@ -113,10 +116,12 @@ TEST_F(CollectionSearch, FindsBoxesInRankOrderWithTheFilmsThatMatched) {
         std::vector<std::string> films;  // of the first box, in any order
     };
     const std::vector<Case> cases = {
-        {"bruckner", {"two-dvds.box"},
+        {"bruckner",
+         {"two-dvds.box"},
          {"Nebelwald", "Nebelwald II – Die Rückkehr", "Hinter den Kulissen: Nebelwald",
           "Der Schäfer von Grünau"}},
-        {"BRÜCKNER schafer", {"two-dvds.box"},
+        {"BRÜCKNER schafer",
+         {"two-dvds.box"},
          {"Nebelwald", "Nebelwald II – Die Rückkehr", "Hinter den Kulissen: Nebelwald",
           "Der Schäfer von Grünau"}},
         {"grabowski jahr:2007", {"krimi-abende.box"}, {"Stille Wasser von Kappeln"}},
@@ -126,7 +131,8 @@ TEST_F(CollectionSearch, FindsBoxesInRankOrderWithTheFilmsThatMatched) {
         {"leuchtturm", {"titel.box", "krimi-abende.box", "inhalt.box"}, {}},
         {"person:nebelwald", {}, {}},
         {"titel:hausmann", {}, {}},
-        {"person:hausm", {"kinderkiste.box"},
+        {"person:hausm",
+         {"kinderkiste.box"},
          {"Lotte und der Drachenbäcker", "Zirkus Kunterbunt zieht weiter"}},
         {"\"rückkehr nebelwald\"", {}, {}},
         {"\"nebelwald ii\"", {"two-dvds.box"}, {"Nebelwald II – Die Rückkehr"}},
@@ -156,8 +162,8 @@ TEST_F(CollectionSearch, FindsBoxesInRankOrderWithTheFilmsThatMatched) {
             for (const FilmHit& film : hits.front().films) {
                 films.push_back(film.title.value_or("(none)"));
             }
-            EXPECT_TRUE(std::is_permutation(films.begin(), films.end(), c.films.begin(),
-                                            c.films.end()))
+            EXPECT_TRUE(
+                std::is_permutation(films.begin(), films.end(), c.films.begin(), c.films.end()))
                 << ::testing::PrintToString(films);
         }
     }
@@ -245,13 +251,18 @@ TEST(CollectionUpdate, ReportsProgressAndStoredRowsAndCanBeCancelled) {
         EXPECT_EQ(collection->List(stored).size(), 600u);
         EXPECT_EQ(collection->Search("grabowski").size(), 600u);
     }
-    // Cancelled before it could do much: it stops, keeps what it stored,
-    // drops nothing, and the next run completes.
+    // Cancelled after its first batch, readers waiting with full hands: it
+    // stops, keeps what it stored, drops nothing, and the next run completes.
     auto collection = Collection::OpenFile(dir.path() + "cancel.sqlite");
     {
-        std::atomic<bool> cancel{true};
+        std::atomic<bool> cancel{false};
         IndexOptions options;
         options.cancel = &cancel;
+        options.progress = [&cancel](const IndexProgress& progress) {
+            if (!progress.stored.empty()) {
+                cancel = true;
+            }
+        };
         const IndexSummary summary = collection->Update({dir.path()}, options);
         EXPECT_TRUE(summary.cancelled);
         EXPECT_LT(summary.read, 600u);

@@ -12,6 +12,10 @@ ROW = re.compile(r"^\|(?P<folders>[^|]*)\|[^|]*\|(?P<allowed>[^|]*)\|\s*$")
 FOLDER = re.compile(r"`([A-Za-z0-9_.-]+)/`")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".cc"}
+QT_INCLUDE = re.compile(r"^\s*#\s*include\s*<Q", re.MULTILINE)
+# Folders that must build without Qt: nothing they include, directly or
+# through the project's own headers, may include a Qt header.
+QT_FREE = {"collection"}
 
 
 def read_table(readme):
@@ -71,8 +75,37 @@ def included_folder(include, top_folders, root):
     return None
 
 
-def check(root):
+def qt_chain(header, root, seen):
+    """The chain of project headers from `header` to one that includes Qt,
+    or None."""
+    if header in seen or not header.is_file():
+        return None
+    seen.add(header)
+    text = header.read_text(encoding="utf-8", errors="replace")
+    if QT_INCLUDE.search(text):
+        return [header]
+    for include in INCLUDE.findall(text):
+        chain = qt_chain(root / include, root, seen)
+        if chain:
+            return [header, *chain]
+    return None
+
+
+def check_qt_free(root):
     problems = []
+    for folder in sorted(QT_FREE):
+        for path in sorted((root / folder).rglob("*")):
+            if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
+                continue
+            chain = qt_chain(path, root, set())
+            if chain:
+                names = " -> ".join(str(p.relative_to(root)) for p in chain)
+                problems.append(f"{names}: Qt in {folder}/, which builds without it")
+    return problems
+
+
+def check(root):
+    problems = check_qt_free(root)
     rules = read_table(root / "README.md")
     if not rules:
         return ["README.md: no layout table found"]
