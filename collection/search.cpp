@@ -71,12 +71,20 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         hits.push_back({boxes.Int(0), boxes.Text(1), boxes.OptionalText(2), {}});
     }
 
-    if (!options.films) {
-        return hits;
+    if (options.films) {
+        FindMatchedFilms(db, tokenizer, text, hits);
+    }
+    return hits;
+}
+
+void FindMatchedFilms(Database& db, const QueryTokenizer& tokenizer, std::string_view text,
+                      std::span<BoxHit> hits) {
+    const TranslatedQuery query = TranslateQuery(tokenizer, text);
+    if (query.Empty()) {
+        return;
     }
     // Each hit box's films with their full-text columns, matched here.
-    std::string filmSql =
-        "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
+    std::string filmSql = "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
     for (const char* column : kTextColumns) {
         filmSql += std::string(", t.") + column;
     }
@@ -117,7 +125,6 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
             hit.films.push_back(std::move(film));
         }
     }
-    return hits;
 }
 
 }  // namespace quorvel
