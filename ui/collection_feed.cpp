@@ -1,6 +1,7 @@
 #include "ui/collection_feed.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 
 #include "collection/box_walk.h"
 #include "collection/tree_watcher.h"
@@ -13,6 +14,9 @@ namespace {
 constexpr int kSettleMs = 250;
 // Where the tree cannot be watched, it is looked at this often.
 constexpr int kPollMs = 1500;
+// A search's films are matched this many boxes at a time (some 2 ms), so
+// a new keystroke is searched soon.
+constexpr size_t kFilmsPerPart = 100;
 
 }  // namespace
 
@@ -157,27 +161,51 @@ void CollectionFeed::SearchLoop() {
             m_nextQuery.reset();
             generation = m_searchGeneration;
         }
+        // The boxes first, at once; their films after, a part at a time,
+        // given up when the user typed on.
         std::vector<BoxHit> hits;
+        const QString shownQuery = QString::fromStdString(query);
         try {
-            hits = m_collection->Search(query);
+            SearchOptions boxesOnly;
+            boxesOnly.films = false;
+            hits = m_collection->Search(query, boxesOnly);
         } catch (const std::exception&) {
             // A database being rebuilt under the search: the next keystroke
             // or update searches again.
         }
         QMetaObject::invokeMethod(
             this,
-            [this, generation, query = QString::fromStdString(query), hits = std::move(hits)] {
-                bool newest = false;
-                {
-                    const std::lock_guard lock(m_searchLock);
-                    newest = generation == m_searchGeneration;
-                }
-                if (newest) {
-                    emit Searched(query, hits);
+            [this, generation, shownQuery, hits] {
+                if (NewestSearch(generation)) {
+                    emit Searched(shownQuery, hits);
                 }
             },
             Qt::QueuedConnection);
+        for (size_t first = 0; first < hits.size() && NewestSearch(generation);
+             first += kFilmsPerPart) {
+            std::vector<BoxHit> part(hits.begin() + static_cast<std::ptrdiff_t>(first),
+                                     hits.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                        hits.size(), first + kFilmsPerPart)));
+            try {
+                m_collection->FindMatchedFilms(query, part);
+            } catch (const std::exception&) {
+                break;
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, shownQuery, part = std::move(part)] {
+                    if (NewestSearch(generation)) {
+                        emit FilmsMatched(shownQuery, part);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
     }
+}
+
+bool CollectionFeed::NewestSearch(uint64_t generation) {
+    const std::lock_guard lock(m_searchLock);
+    return generation == m_searchGeneration;
 }
 
 }  // namespace quorvel

@@ -47,8 +47,9 @@ public:
     // Brings the index up to date: now, or after the update that is running.
     void Update();
     bool Updating() const { return m_updating; }
-    // Searches `query` (empty: nothing is searched); Searched follows unless
-    // a newer Search came first.
+    // Searches `query` (empty: nothing is searched). Searched follows with
+    // the boxes, then FilmsMatched with their matching films, a part at a
+    // time; neither when a newer Search came first.
     void Search(const QString& query);
 
 signals:
@@ -58,6 +59,7 @@ signals:
     void UpdateFinished(const IndexSummary& summary);
     void UpdateFailed(const QString& why);
     void Searched(const QString& query, const std::vector<BoxHit>& hits);
+    void FilmsMatched(const QString& query, const std::vector<BoxHit>& hits);
 
 private:
     void StartUpdate();
@@ -65,6 +67,7 @@ private:
     void Watch(std::shared_ptr<TreeWatcher> watcher);
     void OnTreeEvents();
     void SearchLoop();
+    bool NewestSearch(uint64_t generation);
 
     std::string m_folder;
     std::unique_ptr<Collection> m_collection;

@@ -89,14 +89,45 @@ void CollectionModel::UpdateBoxes(std::vector<BoxRow> stored, const std::vector<
 void CollectionModel::SetSearchResult(std::vector<BoxHit> hits) {
     beginResetModel();
     m_hits = std::move(hits);
+    m_hitOfId.clear();
+    for (size_t i = 0; i < m_hits->size(); ++i) {
+        m_hitOfId[(*m_hits)[i].boxId] = i;
+    }
     Rebuild();
     endResetModel();
     emit CountsChanged();
 }
 
+void CollectionModel::AddMatchedFilms(const std::vector<BoxHit>& hits) {
+    if (!m_hits) {
+        return;
+    }
+    if (m_sortColumn == kHitsColumn) {
+        beginResetModel();
+    }
+    for (const BoxHit& hit : hits) {
+        const auto at = m_hitOfId.find(hit.boxId);
+        if (at == m_hitOfId.end()) {
+            continue;
+        }
+        (*m_hits)[at->second].films = hit.films;  // the rows point at this vector
+        if (m_sortColumn != kHitsColumn) {
+            if (const auto row = m_rowOfId.find(hit.boxId); row != m_rowOfId.end()) {
+                const QModelIndex cell = index(row->second, kHitsColumn);
+                emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+            }
+        }
+    }
+    if (m_sortColumn == kHitsColumn) {
+        Rebuild();
+        endResetModel();
+    }
+}
+
 void CollectionModel::ClearSearch() {
     beginResetModel();
     m_hits.reset();
+    m_hitOfId.clear();
     Rebuild();
     endResetModel();
     emit CountsChanged();

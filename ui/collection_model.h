@@ -57,8 +57,10 @@ public:
     // Boxes stored (new or again: a path already listed is replaced) and
     // dropped by an index update.
     void UpdateBoxes(std::vector<BoxRow> stored, const std::vector<int64_t>& removed);
-    // The boxes a search found, in rank order, until ClearSearch.
+    // The boxes a search found, in rank order, until ClearSearch; their
+    // matching films come after (a part of the boxes at a time).
     void SetSearchResult(std::vector<BoxHit> hits);
+    void AddMatchedFilms(const std::vector<BoxHit>& hits);
     void ClearSearch();
     bool Searching() const { return m_hits.has_value(); }
     // Folders the last index update could not read.
@@ -123,6 +125,7 @@ private:
     std::vector<IndexProblem> m_folderProblems;
     int64_t m_films = 0;
     std::optional<std::vector<BoxHit>> m_hits;
+    std::unordered_map<int64_t, size_t> m_hitOfId;  // index in m_hits
     std::vector<Shown> m_shown;
     std::unordered_map<int64_t, int> m_rowOfId;
     int m_sortColumn = -1;

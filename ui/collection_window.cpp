@@ -86,6 +86,7 @@ CollectionWindow::CollectionWindow(const CApplikation& app, const std::string& f
     BuildActions();
 
     connect(m_feed, &CollectionFeed::Searched, this, &CollectionWindow::OnSearched);
+    connect(m_feed, &CollectionFeed::FilmsMatched, this, &CollectionWindow::OnFilmsMatched);
     connect(m_feed, &CollectionFeed::RowsChanged, this, &CollectionWindow::OnRowsChanged);
     connect(m_feed, &CollectionFeed::Progress, this, &CollectionWindow::OnProgress);
     connect(m_feed, &CollectionFeed::UpdateFinished, this, &CollectionWindow::OnUpdateFinished);
@@ -393,12 +394,17 @@ void CollectionWindow::OnSearched(const QString& query, const std::vector<BoxHit
     if (query != m_query) {
         return;
     }
-    const bool films =
-        std::any_of(hits.begin(), hits.end(), [](const BoxHit& hit) { return !hit.films.empty(); });
     m_model->SetSearchResult(hits);
-    m_table->setColumnHidden(kHitsColumn, !films);
+    m_table->setColumnHidden(kHitsColumn, false);
     SetCurrentRow(0);
     CurrentView().scrollToTop();
+}
+
+void CollectionWindow::OnFilmsMatched(const QString& query, const std::vector<BoxHit>& hits) {
+    if (query != m_query) {
+        return;
+    }
+    m_model->AddMatchedFilms(hits);
 }
 
 void CollectionWindow::OnRowsChanged(const std::vector<BoxRow>& stored,

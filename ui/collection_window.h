@@ -85,6 +85,7 @@ private:
     void BuildActions();
     void OnSearchEdited(const QString& text);
     void OnSearched(const QString& query, const std::vector<BoxHit>& hits);
+    void OnFilmsMatched(const QString& query, const std::vector<BoxHit>& hits);
     void OnRowsChanged(const std::vector<BoxRow>& stored, const std::vector<int64_t>& removed);
     void OnProgress(qint64 done, qint64 found);
     void OnUpdateFinished(const IndexSummary& summary);
