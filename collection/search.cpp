@@ -46,8 +46,14 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
     }
     const bool filtered = query.years || query.fsk;
     const std::string filter = FilmFilter(query, "f");
-    std::string sql = "SELECT b.id, b.path, " + std::string(kBoxTitle);
-    if (!query.terms.empty()) {
+    // Without path and title, words alone need not even reach the boxes table.
+    const bool ftsOnly = !options.pathAndTitle && !filtered && !query.terms.empty();
+    std::string sql = options.pathAndTitle ? "SELECT b.id, b.path, " + std::string(kBoxTitle)
+                      : ftsOnly            ? std::string("SELECT box_fts.rowid, '', NULL")
+                                           : std::string("SELECT b.id, '', NULL");
+    if (ftsOnly) {
+        sql += " FROM box_fts WHERE box_fts MATCH :match";
+    } else if (!query.terms.empty()) {
         sql += " FROM box_fts JOIN boxes b ON b.id = box_fts.rowid WHERE box_fts MATCH :match";
     } else {
         sql += " FROM boxes b WHERE 1";
