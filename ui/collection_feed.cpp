@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <algorithm>
+#include <chrono>
 
 #include "collection/box_walk.h"
 #include "collection/tree_watcher.h"
@@ -14,11 +15,30 @@ namespace {
 constexpr int kSettleMs = 250;
 // Where the tree cannot be watched, it is looked at this often.
 constexpr int kPollMs = 1500;
-// A search's films are matched this many boxes at a time (some 2 ms), so
+// A search's films are matched this many boxes at a time (a few ms), so
 // a new keystroke is searched soon.
-constexpr size_t kFilmsPerPart = 100;
+constexpr size_t kFilmsPerPart = 25;
+// ... and only once no key came for this long.
+constexpr int kFilmsAfterMs = 120;
 
 }  // namespace
+
+const std::vector<BoxHit>* RecentSearches::Find(const std::string& query, uint64_t version) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.query == query && entry.version == version) {
+            return &entry.hits;
+        }
+    }
+    return nullptr;
+}
+
+void RecentSearches::Keep(const std::string& query, uint64_t version,
+                          const std::vector<BoxHit>& hits) {
+    if (m_entries.size() == kKept) {
+        m_entries.pop_back();
+    }
+    m_entries.push_front({query, version, hits});
+}
 
 CollectionFeed::CollectionFeed(const std::string& folder, QObject* parent)
     : QObject(parent),
@@ -77,6 +97,9 @@ void CollectionFeed::StartUpdate() {
         options.progress = [this](const IndexProgress& progress) {
             // Read here, on the update's thread: the rows are committed.
             std::vector<BoxRow> stored;
+            if (!progress.stored.empty() || !progress.removed.empty()) {
+                ++m_indexVersion;  // what was found before may be found no more
+            }
             if (!progress.stored.empty()) {
                 stored = m_collection->List(progress.stored);
             }
@@ -165,13 +188,20 @@ void CollectionFeed::SearchLoop() {
         // given up when the user typed on.
         std::vector<BoxHit> hits;
         const QString shownQuery = QString::fromStdString(query);
-        try {
-            SearchOptions boxesOnly;
-            boxesOnly.films = false;
-            hits = m_collection->Search(query, boxesOnly);
-        } catch (const std::exception&) {
-            // A database being rebuilt under the search: the next keystroke
-            // or update searches again.
+        const uint64_t version = m_indexVersion;
+        if (const std::vector<BoxHit>* known = m_recent.Find(query, version)) {
+            hits = *known;
+        } else {
+            try {
+                SearchOptions boxesOnly;
+                boxesOnly.films = false;
+                boxesOnly.pathAndTitle = false;  // the window has the rows
+                hits = m_collection->Search(query, boxesOnly);
+                m_recent.Keep(query, version, hits);
+            } catch (const std::exception&) {
+                // A database being rebuilt under the search: the next
+                // keystroke or update searches again.
+            }
         }
         QMetaObject::invokeMethod(
             this,
@@ -181,6 +211,12 @@ void CollectionFeed::SearchLoop() {
                 }
             },
             Qt::QueuedConnection);
+        {
+            // While keys come fast, every search is the boxes alone.
+            std::unique_lock lock(m_searchLock);
+            m_searchWake.wait_for(lock, std::chrono::milliseconds(kFilmsAfterMs),
+                                  [this] { return m_stopSearching || m_nextQuery.has_value(); });
+        }
         for (size_t first = 0; first < hits.size() && NewestSearch(generation);
              first += kFilmsPerPart) {
             std::vector<BoxHit> part(hits.begin() + static_cast<std::ptrdiff_t>(first),

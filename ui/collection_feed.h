@@ -12,6 +12,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +27,23 @@ class QSocketNotifier;
 namespace quorvel {
 
 class TreeWatcher;
+
+// The boxes of the last few searches while the index stays as it was: a
+// user types the same beginnings again and again.
+class RecentSearches {
+public:
+    const std::vector<BoxHit>* Find(const std::string& query, uint64_t version) const;
+    void Keep(const std::string& query, uint64_t version, const std::vector<BoxHit>& hits);
+
+private:
+    static constexpr size_t kKept = 32;
+    struct Entry {
+        std::string query;
+        uint64_t version;
+        std::vector<BoxHit> hits;
+    };
+    std::deque<Entry> m_entries;  // newest first
+};
 
 class CollectionFeed : public QObject {
     Q_OBJECT
@@ -88,7 +106,9 @@ private:
     std::mutex m_searchLock;
     std::condition_variable m_searchWake;
     std::optional<std::string> m_nextQuery;
-    uint64_t m_searchGeneration = 0;  // of the newest query, under the lock
+    uint64_t m_searchGeneration = 0;          // of the newest query, under the lock
+    std::atomic<uint64_t> m_indexVersion{0};  // counts the index's changes
+    RecentSearches m_recent;                  // the search thread's own
     bool m_stopSearching = false;
     std::thread m_searcher;
 };

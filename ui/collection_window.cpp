@@ -391,7 +391,7 @@ void CollectionWindow::OnSearchEdited(const QString& text) {
 }
 
 void CollectionWindow::OnSearched(const QString& query, const std::vector<BoxHit>& hits) {
-    if (query != m_query) {
+    if (m_query.isEmpty() || query != m_query) {
         return;
     }
     m_model->SetSearchResult(hits);
@@ -401,7 +401,7 @@ void CollectionWindow::OnSearched(const QString& query, const std::vector<BoxHit
 }
 
 void CollectionWindow::OnFilmsMatched(const QString& query, const std::vector<BoxHit>& hits) {
-    if (query != m_query) {
+    if (m_query.isEmpty() || query != m_query) {
         return;
     }
     m_model->AddMatchedFilms(hits);
