@@ -194,17 +194,7 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    WriteFully(fd, bytes);  // a part written still counts in the length
     if (::fstat(fd, &st) != 0) {
         return std::nullopt;
     }
@@ -213,6 +203,34 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes, mode_t mode) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        return ELOOP;
+    }
+    // A fresh name beside `path`, so the rename stays on one file system.
+    std::string part;
+    UniqueFd fd;
+    for (int attempt = 0; !fd.Valid(); ++attempt) {
+        part = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd.Reset(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (!fd.Valid() && (errno != EEXIST || attempt == 99)) {
+            return errno;
+        }
+    }
+    int error = WriteFully(fd.Get(), bytes);
+    if (::close(fd.Release()) != 0 && error == 0) {
+        error = errno;  // a delayed write error shows only here
+    }
+    if (error == 0 && std::rename(part.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(part.c_str());
+    }
+    return error;
 }
 
 }  // namespace quorvel

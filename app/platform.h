@@ -9,8 +9,11 @@
 // was started in.
 #pragma once
 
+#include <sys/types.h>
+
 #include <ctime>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -77,5 +80,12 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
 // Moves `from` to `to`, replacing `to` atomically. False (and `from` left as
 // it was) when the move is not possible.
 bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Writes `bytes` as the file `path` (`mode` less the umask), whole or not at
+// all: into a new file beside it, then renamed over it. Never follows a
+// symbolic link: one at `path` is refused (ELOOP), one put there meanwhile
+// is replaced. 0 on success, else errno.
+int WriteFileReplacing(const std::string& path, std::span<const unsigned char> bytes,
+                       mode_t mode = 0666);
 
 }  // namespace quorvel

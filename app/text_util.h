@@ -42,6 +42,21 @@ std::string Cp1252ToUtf8(std::string_view text);
 // lies in the Basic Multilingual Plane.
 char16_t Cp1252ToUtf16(unsigned char c);
 
+// The record text's bytes as a text view shows them: a CR LF is one line
+// break, so the CR before a line feed is dropped; every other byte goes to
+// `take` as it is, in order. (Not `emit`: Qt defines that as nothing.)
+template <typename Take>
+void ForEachShownByte(std::string_view recordText, Take&& take) {
+    const size_t size = recordText.size();
+    for (size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(recordText[i]);
+        if (c == '\r' && i + 1 < size && recordText[i + 1] == '\n') {
+            continue;
+        }
+        take(c);
+    }
+}
+
 // UTF-8 to Windows-1252 for texts we write into the record or labels
 // ourselves; characters outside the code page become '?'.
 std::string Utf8ToCp1252(std::string_view text);

@@ -32,4 +32,19 @@ ReadOutcome ReadFullyAt(int fd, uint64_t offset, std::span<unsigned char> out) {
     return ReadOutcome::kComplete;
 }
 
+int WriteFully(int fd, std::span<const unsigned char> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return wrote < 0 ? errno : EIO;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return 0;
+}
+
 }  // namespace quorvel

@@ -1,9 +1,10 @@
 // A file descriptor owned by one object and closed with it, and the one
-// full-read loop the program uses on it.
+// full-read and full-write loops the program uses on it.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <utility>
 
 namespace quorvel {
@@ -26,6 +27,8 @@ public:
     int Get() const { return m_fd; }
     bool Valid() const { return m_fd >= 0; }
     void Reset(int fd = -1);
+    // Hands the descriptor over, for a close whose result counts.
+    int Release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd = -1;
@@ -41,5 +44,12 @@ enum class ReadOutcome {
 // Fills `out` from `offset` on, retrying reads an interrupting signal cut
 // short.
 ReadOutcome ReadFullyAt(int fd, uint64_t offset, std::span<unsigned char> out);
+
+// Writes all of `bytes`, retrying writes a signal cut short. 0 when all was
+// written, else the errno of the write that failed.
+int WriteFully(int fd, std::span<const unsigned char> bytes);
+inline int WriteFully(int fd, std::string_view bytes) {
+    return WriteFully(fd, {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+}
 
 }  // namespace quorvel

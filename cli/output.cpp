@@ -1,8 +1,8 @@
 #include "cli/output.h"
 
-#include <unistd.h>
-
 #include <cerrno>
+
+#include "app/unique_fd.h"
 
 namespace quorvel {
 
@@ -11,18 +11,7 @@ bool Output::Flush() {
         m_buffer.clear();
         return false;
     }
-    size_t done = 0;
-    while (done < m_buffer.size()) {
-        const ssize_t wrote = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            m_error = errno;
-            break;
-        }
-        done += static_cast<size_t>(wrote);
-    }
+    m_error = WriteFully(m_fd, m_buffer);
     m_buffer.clear();
     return m_error == 0;
 }

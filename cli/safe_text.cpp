@@ -1,5 +1,7 @@
 #include "cli/safe_text.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "app/text_util.h"
@@ -37,6 +39,15 @@ std::string MakeVisible(std::string_view utf8) {
         }
     }
     return out;
+}
+
+void ReportProblem(std::string_view file, std::string_view problem) {
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const auto shown = [terminal](std::string_view text) {
+        const std::string utf8 = SanitizeUtf8(text);
+        return terminal ? MakeVisible(utf8) : utf8;
+    };
+    std::fprintf(stderr, "quorvel-dump: %s: %s\n", shown(file).c_str(), shown(problem).c_str());
 }
 
 }  // namespace quorvel

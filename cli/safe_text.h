@@ -13,4 +13,8 @@ namespace quorvel {
 // "<U+009B>". Everything else is kept.
 std::string MakeVisible(std::string_view utf8);
 
+// "quorvel-dump: FILE: PROBLEM" on stderr, in valid UTF-8, made visible
+// when stderr is a terminal.
+void ReportProblem(std::string_view file, std::string_view problem);
+
 }  // namespace quorvel

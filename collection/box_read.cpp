@@ -4,8 +4,8 @@
 
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
-#include "cli/cover_export.h"
-#include "cli/records_json.h"
+#include "boxfile/record_builder.h"
+#include "picture/cover_format.h"
 #include "render/record_renderer.h"
 
 namespace quorvel {
@@ -40,37 +40,32 @@ const char* StatusWord(LoadStatus status) {
 
 IndexedBox ReadOnce(const std::string& path) {
     IndexedBox box;
-    box.path = path;
+    BoxFileFacts& facts = box.facts;
+    facts.file = path;
     CRecordRenderer renderer;
     RecordBuilder builder;
     renderer.SetSink(&builder);
     // Only the cover's format and size: decoding it is the window's job.
-    const CoverLoader sniff = [&box](std::span<const unsigned char> bytes) {
-        box.coverBytes = static_cast<int64_t>(bytes.size());
-        if (const char* format = CoverFormat(bytes)) {
-            box.coverFormat = format;
-        }
+    const CoverLoader sniff = [&facts](std::span<const unsigned char> bytes) {
+        facts.cover.present = true;
+        facts.cover.bytes = bytes.size();
+        const std::optional<CoverFormat> format = SniffCoverFormat(bytes);
+        facts.cover.format = format ? format->name : nullptr;
         return std::optional<CoverSize>();
     };
     if (!HasBoxExtension(path)) {
         box.status = "not-box-name";
-        box.reason = kNotBoxNameReason;
+        facts.problem = kNotBoxNameReason;
         return box;
     }
     const LoadedBox loaded = LoadBox(path);
     const BoxDisplay display = ShowBoxFile(loaded, renderer, sniff);
     box.status = StatusWord(loaded.Result().status);
-    box.reason = LoadReason(loaded.Result());
-    if (display.flags) {
-        box.coverCompressed = (*display.flags & 0x40) != 0;
-        box.dataCompressed = (*display.flags & 0x80) != 0;
-    }
-    if (display.exported) {
-        if (std::string iso = IsoTimestamp(*display.exported); !iso.empty()) {
-            box.exported = std::move(iso);
-        }
-    }
-    if (box.reason.empty()) {
+    facts.shown = display.shown;
+    facts.problem = LoadReason(loaded.Result());
+    facts.flags = display.flags;
+    facts.exported = display.exported;
+    if (facts.problem.empty()) {
         box.record = builder.Take();
     }
     return box;

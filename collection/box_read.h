@@ -7,7 +7,7 @@
 #include <string>
 
 #include "boxfile/load_status.h"
-#include "cli/records.h"
+#include "boxfile/record.h"
 
 namespace quorvel {
 
@@ -23,19 +23,14 @@ struct FileStamp {
 std::optional<FileStamp> StampOf(const std::string& path);
 
 struct IndexedBox {
-    std::string path;
     FileStamp stamp;
-    // Empty when the box was read; else why not, in the loader's words.
-    std::string reason;
-    std::string status;                   // a short status word ("ok", "wrong-magic", ...)
-    std::optional<std::string> exported;  // "2007-03-14T19:45:12"
-    bool coverCompressed = false;
-    bool dataCompressed = false;
-    std::optional<std::string> coverFormat;  // "jpeg", "bmp", "gif"
-    std::optional<int64_t> coverBytes;       // after inflating; none without a cover
+    std::string status;  // a short status word ("ok", "wrong-magic", ...)
+    // What the field table reads: the path, the loader's problem (empty when
+    // the box was read), the header's facts, the cover's format and size
+    // (never decoded, so no width and height).
+    BoxFileFacts facts;
     Record record;
 };
-
 // Reads and walks the box at `path`. The stamp is taken before and after;
 // a file replaced meanwhile is read again, so the stored stamp belongs to
 // the content stored with it.

@@ -33,75 +33,77 @@ void Add(SearchText& text, TextColumn column, const std::optional<std::string>& 
     }
 }
 
-template <typename Level>
-std::vector<ColumnValue> Columns(const Level& value,
-                                 std::span<const RecordColumn<Level>> columns) {
+std::vector<ColumnValue> Columns(std::span<const Field* const> fields,
+                                 const FieldSource& source) {
     std::vector<ColumnValue> cells;
-    cells.reserve(columns.size());
-    for (const RecordColumn<Level>& column : columns) {
-        cells.push_back(column.get(value));
+    cells.reserve(fields.size());
+    for (const Field* field : fields) {
+        const std::optional<FieldValue> value = PresentValue(*field, source);
+        cells.push_back(value ? ToColumn(*value) : ColumnValue());
     }
     return cells;
 }
 
-FilmRows MakeFilmRows(const FilmRecord& film) {
-    FilmRows rows;
-    rows.columns = Columns(film, FilmColumns());
-    SearchText& text = rows.text;
+// The searchable texts of one film, by full-text column.
+SearchText FilmText(const FilmRecord& film) {
+    SearchText text;
     Add(text, kTitle, Utf8(film.title));
     Add(text, kOriginal, Utf8(film.originalTitle));
     for (const std::string& further : film.furtherTitles) {
-        rows.furtherTitles.push_back(Cp1252ToUtf8(further));
-        Add(text, kFurther, rows.furtherTitles.back());
+        Add(text, kFurther, Cp1252ToUtf8(further));
     }
     for (const PersonRecord& person : film.persons) {
-        rows.persons.push_back({Utf8(person.role), Utf8(person.name), Utf8(person.note)});
-        Add(text, kPersons, rows.persons.back().name);
-        Add(text, kRoles, rows.persons.back().role);
-        Add(text, kNotes, rows.persons.back().note);
+        Add(text, kPersons, Utf8(person.name));
+        Add(text, kRoles, Utf8(person.role));
+        Add(text, kNotes, Utf8(person.note));
     }
     Add(text, kGenre, Utf8(film.genre));
     for (const LanguageRecord& language : film.languages) {
-        rows.languages.push_back({Utf8(language.language), Utf8(language.detail)});
-        Add(text, kLanguages, rows.languages.back().language);
-        Add(text, kLanguages, rows.languages.back().detail);
+        Add(text, kLanguages, Utf8(language.language));
+        Add(text, kLanguages, Utf8(language.detail));
     }
     Add(text, kLanguages, Utf8(film.subtitles));
-    return rows;
+    return text;
 }
 
 }  // namespace
 
 BoxRows MakeBoxRows(const IndexedBox& box) {
+    // The table's fields, picked once for every box.
+    static const std::vector<const Field*> kBoxColumns = ColumnFields(BoxFileFields());
+    static const std::vector<const Field*> kDvdColumns = ColumnFields(DvdFields());
+    static const std::vector<const Field*> kFilmColumns = ColumnFields(FilmFields());
+    static const std::vector<const Field*> kFilmLists = ListFields(FilmFields());
+
     BoxRows rows;
-    rows.path = box.path;
+    rows.path = box.facts.file;
     rows.stamp = box.stamp;
     rows.status = box.status;
-    if (!box.reason.empty()) {
-        rows.reason = box.reason;
+    if (!box.facts.problem.empty()) {
+        rows.reason = box.facts.problem;
     }
-    rows.exported = box.exported;
-    rows.coverCompressed = box.coverCompressed;
-    rows.dataCompressed = box.dataCompressed;
-    rows.coverFormat = box.coverFormat;
-    rows.coverBytes = box.coverBytes;
     const Record& record = box.record;
-    rows.content = Utf8(record.content);
-    rows.comment = Utf8(record.comment);
-    rows.unknownTokens = record.unknownTokens;
-    rows.columns = Columns(record.box, BoxColumns());
+    const FieldSource source{box.facts, record};
+    rows.columns = Columns(kBoxColumns, source);
 
     SearchText& text = rows.text;
     Add(text, kTitle, Utf8(record.box.title));
     Add(text, kEan, Utf8(record.box.ean));
-    Add(text, kContent, rows.content);
-    Add(text, kComment, rows.comment);
+    Add(text, kContent, Utf8(record.content));
+    Add(text, kComment, Utf8(record.comment));
     for (const DvdRecord& dvd : record.dvds) {
         DvdRows& dvdRows = rows.dvds.emplace_back();
-        dvdRows.columns = Columns(dvd, DvdColumns());
+        dvdRows.columns = Columns(kDvdColumns, {box.facts, record, &dvd});
         Add(text, kTitle, Utf8(dvd.title));
         for (const FilmRecord& film : dvd.films) {
-            const FilmRows& filmRows = dvdRows.films.emplace_back(MakeFilmRows(film));
+            const FieldSource filmSource{box.facts, record, &dvd, &film};
+            FilmRows& filmRows = dvdRows.films.emplace_back();
+            filmRows.columns = Columns(kFilmColumns, filmSource);
+            for (const Field* list : kFilmLists) {
+                const std::optional<FieldValue> value = PresentValue(*list, filmSource);
+                filmRows.lists.push_back(value ? ToListRows(*value) : std::vector<ListRow>());
+            }
+            filmRows.text = FilmText(film);
             for (size_t i = 0; i < kTextColumnCount; ++i) {
                 if (!filmRows.text[i].empty()) {
                     Add(text, static_cast<TextColumn>(i), filmRows.text[i]);

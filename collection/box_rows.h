@@ -19,24 +19,17 @@ namespace quorvel {
 // several values of one column are joined by line ends.
 using SearchText = std::array<std::string, kTextColumnCount>;
 
-struct PersonRow {
-    std::optional<std::string> role, name, note;
-};
-
-struct LanguageRow {
-    std::optional<std::string> language, detail;
-};
+// One value of a list field: its value columns (ListColumns).
+using ListRow = std::vector<ColumnValue>;
 
 struct FilmRows {
-    std::vector<ColumnValue> columns;  // FilmColumns(), in order
-    std::vector<std::string> furtherTitles;
-    std::vector<LanguageRow> languages;
-    std::vector<PersonRow> persons;
+    std::vector<ColumnValue> columns;        // ColumnFields(FilmFields()), in order
+    std::vector<std::vector<ListRow>> lists;  // by ListFields(FilmFields())
     SearchText text;
 };
 
 struct DvdRows {
-    std::vector<ColumnValue> columns;  // DvdColumns(), in order
+    std::vector<ColumnValue> columns;  // ColumnFields(DvdFields()), in order
     std::vector<FilmRows> films;
 };
 
@@ -44,15 +37,8 @@ struct BoxRows {
     std::string path;
     FileStamp stamp;
     std::string status;
-    std::optional<std::string> reason;
-    std::optional<std::string> exported;
-    bool coverCompressed = false;
-    bool dataCompressed = false;
-    std::optional<std::string> coverFormat;
-    std::optional<int64_t> coverBytes;
-    std::optional<std::string> content, comment;
-    int64_t unknownTokens = 0;
-    std::vector<ColumnValue> columns;  // BoxColumns(), in order
+    std::optional<std::string> reason;  // the loader's words when not "ok"
+    std::vector<ColumnValue> columns;   // ColumnFields(BoxFileFields()), in order
     std::vector<DvdRows> dvds;
     SearchText text;  // the box's own fields and all its DVDs' and films'
 };

@@ -3,23 +3,23 @@
 #include <array>
 #include <string_view>
 
+#include "collection/record_columns.h"
 #include "collection/text_columns.h"
 
 namespace quorvel {
 namespace {
 
-template <typename Level>
-std::string InsertSql(const char* table, std::string_view fixed, int fixedCount,
-                      std::span<const RecordColumn<Level>> columns) {
-    std::string sql = std::string("INSERT INTO ") + table + " (" + std::string(fixed);
-    std::string values;
-    for (int i = 0; i < fixedCount; ++i) {
-        values += i == 0 ? "?" : ", ?";
+std::string InsertSql(std::string_view table, std::vector<std::string_view> fixed,
+                      std::span<const Field* const> fields) {
+    for (const Field* field : fields) {
+        fixed.push_back(field->name);
     }
-    for (const RecordColumn<Level>& column : columns) {
-        sql += ", ";
-        sql += column.name;
-        values += ", ?";
+    std::string sql = "INSERT INTO " + std::string(table) + " (";
+    std::string values;
+    for (size_t i = 0; i < fixed.size(); ++i) {
+        sql += i == 0 ? "" : ", ";
+        sql += fixed[i];
+        values += i == 0 ? "?" : ", ?";
     }
     return sql + ") VALUES (" + values + ")";
 }
@@ -57,10 +57,23 @@ void InsertText(Statement& statement, int64_t rowid, const SearchText& text) {
     statement.Run();
 }
 
-constexpr std::string_view kBoxFixed =
-    "path, size, mtime_ns, inode, status, reason, exported, cover_compressed, data_compressed, "
-    "cover_format, cover_bytes, content, comment, unknown_tokens";
-constexpr int kBoxFixedCount = 14;
+// The columns before the field table's, in each table.
+const std::vector<std::string_view> kBoxFixed = {"path", "size", "mtime_ns", "inode", "status",
+                                                 "reason"};
+const std::vector<std::string_view> kDvdFixed = {"box_id", "position"};
+const std::vector<std::string_view> kFilmFixed = {"box_id", "dvd_id", "position"};
+
+std::vector<Statement> ListInserts(Database& db) {
+    std::vector<Statement> inserts;
+    for (const Field* list : ListFields(FilmFields())) {
+        std::vector<std::string_view> columns = {"film_id", "position"};
+        for (const std::string_view column : ListColumns(*list)) {
+            columns.push_back(column);
+        }
+        inserts.push_back(db.Prepare(InsertSql(list->name, columns, {})));
+    }
+    return inserts;
+}
 
 }  // namespace
 
@@ -80,15 +93,10 @@ BoxStore::BoxStore(Database& db)
       m_findBox(db.Prepare("SELECT id FROM boxes WHERE path = ?")),
       m_deleteBoxText(db.Prepare("DELETE FROM box_fts WHERE rowid = ?")),
       m_deleteBox(db.Prepare("DELETE FROM boxes WHERE id = ?")),
-      m_insertBox(db.Prepare(InsertSql("boxes", kBoxFixed, kBoxFixedCount, BoxColumns()))),
-      m_insertDvd(db.Prepare(InsertSql("dvds", "box_id, position", 2, DvdColumns()))),
-      m_insertFilm(db.Prepare(InsertSql("films", "box_id, dvd_id, position", 3, FilmColumns()))),
-      m_insertFurther(
-          db.Prepare("INSERT INTO further_titles (film_id, position, title) VALUES (?, ?, ?)")),
-      m_insertLanguage(db.Prepare(
-          "INSERT INTO languages (film_id, position, language, detail) VALUES (?, ?, ?, ?)")),
-      m_insertPerson(db.Prepare(
-          "INSERT INTO persons (film_id, position, role, name, note) VALUES (?, ?, ?, ?, ?)")),
+      m_insertBox(db.Prepare(InsertSql("boxes", kBoxFixed, ColumnFields(BoxFileFields())))),
+      m_insertDvd(db.Prepare(InsertSql("dvds", kDvdFixed, ColumnFields(DvdFields())))),
+      m_insertFilm(db.Prepare(InsertSql("films", kFilmFixed, ColumnFields(FilmFields())))),
+      m_insertLists(ListInserts(db)),
       m_insertBoxText(db.Prepare(FtsInsertSql("box_fts", "rowid"))),
       m_insertFilmText(db.Prepare(FtsInsertSql("film_text", "film_id"))),
       m_clearProblems(db.Prepare(
@@ -117,16 +125,8 @@ int64_t BoxStore::Put(const BoxRows& box) {
         .Bind(3, box.stamp.mtimeNs)
         .Bind(4, box.stamp.inode)
         .Bind(5, std::string_view(box.status))
-        .Bind(6, box.reason)
-        .Bind(7, box.exported)
-        .Bind(8, int64_t{box.coverCompressed})
-        .Bind(9, int64_t{box.dataCompressed})
-        .Bind(10, box.coverFormat)
-        .Bind(11, box.coverBytes)
-        .Bind(12, box.content)
-        .Bind(13, box.comment)
-        .Bind(14, box.unknownTokens);
-    BindColumns(insert, kBoxFixedCount + 1, box.columns);
+        .Bind(6, box.reason);
+    BindColumns(insert, static_cast<int>(kBoxFixed.size()) + 1, box.columns);
     insert.Run();
     const int64_t boxId = m_db.LastInsertId();
 
@@ -142,27 +142,14 @@ int64_t BoxStore::Put(const BoxRows& box) {
             BindColumns(m_insertFilm, 4, film.columns);
             m_insertFilm.Run();
             const int64_t filmId = m_db.LastInsertId();
-            int64_t position = 0;
-            for (const std::string& further : film.furtherTitles) {
-                m_insertFurther.Bind(1, filmId).Bind(2, position++).Bind(3, further);
-                m_insertFurther.Run();
-            }
-            position = 0;
-            for (const LanguageRow& language : film.languages) {
-                m_insertLanguage.Bind(1, filmId)
-                    .Bind(2, position++)
-                    .Bind(3, language.language)
-                    .Bind(4, language.detail);
-                m_insertLanguage.Run();
-            }
-            position = 0;
-            for (const PersonRow& person : film.persons) {
-                m_insertPerson.Bind(1, filmId)
-                    .Bind(2, position++)
-                    .Bind(3, person.role)
-                    .Bind(4, person.name)
-                    .Bind(5, person.note);
-                m_insertPerson.Run();
+            for (size_t list = 0; list < film.lists.size(); ++list) {
+                Statement& insertList = m_insertLists[list];
+                int64_t position = 0;
+                for (const ListRow& row : film.lists[list]) {
+                    insertList.Bind(1, filmId).Bind(2, position++);
+                    BindColumns(insertList, 3, row);
+                    insertList.Run();
+                }
             }
             InsertText(m_insertFilmText, filmId, film.text);
         }

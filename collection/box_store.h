@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "collection/box_read.h"
 #include "collection/box_rows.h"
@@ -39,7 +40,7 @@ private:
     Database& m_db;
     Statement m_findBox, m_deleteBoxText, m_deleteBox;
     Statement m_insertBox, m_insertDvd, m_insertFilm;
-    Statement m_insertFurther, m_insertLanguage, m_insertPerson;
+    std::vector<Statement> m_insertLists;  // by ListFields(FilmFields())
     Statement m_insertBoxText, m_insertFilmText;
     Statement m_clearProblems, m_addProblem;
 };

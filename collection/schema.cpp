@@ -15,13 +15,32 @@
 namespace quorvel {
 namespace {
 
-template <typename Level>
-std::string ColumnList(std::span<const RecordColumn<Level>> columns) {
+std::string ColumnList(std::span<const Field> table) {
     std::string sql;
-    for (const RecordColumn<Level>& column : columns) {
+    for (const Field* field : ColumnFields(table)) {
         sql += ", ";
-        sql += column.name;
-        sql += column.kind == ColumnKind::kText ? " TEXT" : " INTEGER";
+        sql += field->name;
+        sql += ' ';
+        sql += SqlType(field->kind);
+    }
+    return sql;
+}
+
+// A film's lists are stored in the order of their key: one B-tree each, no
+// separate index to keep up, and a film's rows are found by the key.
+std::string ListTables() {
+    std::string sql;
+    for (const Field* list : ListFields(FilmFields())) {
+        sql += "CREATE TABLE ";
+        sql += list->name;
+        sql += " (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE CASCADE, "
+               "position INTEGER NOT NULL";
+        for (const std::string_view column : ListColumns(*list)) {
+            sql += ", ";
+            sql += column;
+            sql += " TEXT";
+        }
+        sql += ", PRIMARY KEY (film_id, position)) WITHOUT ROWID;\n";
     }
     return sql;
 }
@@ -149,40 +168,31 @@ OpenedDatabase Recreate(const std::string& path, std::string reason) {
 std::string SchemaSql() {
     std::string sql =
         "CREATE TABLE boxes (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, "
-        "size INTEGER, mtime_ns INTEGER, inode INTEGER, status TEXT NOT NULL, reason TEXT, "
-        "exported TEXT, cover_compressed INTEGER, data_compressed INTEGER, "
-        "cover_format TEXT, cover_bytes INTEGER";
-    sql += ColumnList(BoxColumns());
-    sql += ", content TEXT, comment TEXT, unknown_tokens INTEGER);\n";
+        "size INTEGER, mtime_ns INTEGER, inode INTEGER, status TEXT NOT NULL, reason TEXT";
+    sql += ColumnList(BoxFileFields());
+    sql += ");\n";
     sql +=
         "CREATE TABLE dvds (id INTEGER PRIMARY KEY, "
         "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, position INTEGER";
-    sql += ColumnList(DvdColumns());
+    sql += ColumnList(DvdFields());
     sql += ");\n";
     sql +=
         "CREATE TABLE films (id INTEGER PRIMARY KEY, "
         "box_id INTEGER NOT NULL REFERENCES boxes(id) ON DELETE CASCADE, "
         "dvd_id INTEGER NOT NULL, position INTEGER";
-    sql += ColumnList(FilmColumns());
+    sql += ColumnList(FilmFields());
     sql += ");\n";
+    sql += ListTables();
     sql +=
-        "CREATE TABLE further_titles (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, title TEXT);\n"
-        "CREATE TABLE languages (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, language TEXT, detail TEXT);\n"
-        "CREATE TABLE persons (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE "
-        "CASCADE, position INTEGER, role TEXT, name TEXT, note TEXT);\n"
         "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
-        "CREATE INDEX films_box ON films(box_id);\n"
-        "CREATE INDEX further_titles_film ON further_titles(film_id);\n"
-        "CREATE INDEX languages_film ON languages(film_id);\n"
-        "CREATE INDEX persons_film ON persons(film_id);\n";
+        "CREATE INDEX films_box ON films(box_id);\n";
     sql += FtsTable("box_fts");
     // Each film's searchable texts, for telling which films of a hit box
     // matched: a plain table, since the search matches them itself.
-    sql += "CREATE TABLE film_text (film_id INTEGER PRIMARY KEY REFERENCES films(id) ON DELETE "
-           "CASCADE";
+    sql +=
+        "CREATE TABLE film_text (film_id INTEGER PRIMARY KEY REFERENCES films(id) ON DELETE "
+        "CASCADE";
     for (const char* column : kTextColumns) {
         sql += std::string(", ") + column + " TEXT";
     }

@@ -14,28 +14,13 @@
 #include <utility>
 
 #include "app/limits.h"
+#include "picture/cover_format.h"
 #include "picture/himetric.h"
 #include "picture/jpeg_scans.h"
 
 namespace quorvel {
 
 namespace {
-
-// Only the formats a box file carries; Qt would read many more (PNG, XPM,
-// SVG...) that must not count as covers.
-const char* FormatOf(std::span<const unsigned char> b) {
-    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') {
-        return "bmp";
-    }
-    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
-        return "jpeg";
-    }
-    if (b.size() >= 6 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8' &&
-        (b[4] == '7' || b[4] == '9') && b[5] == 'a') {
-        return "gif";
-    }
-    return nullptr;
-}
 
 // A cover is a few hundred pixels across; the bounds (app/limits.h) keep a
 // hostile header from buying gigabytes or seconds. `scans` is 1 but for a
@@ -58,12 +43,14 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
         return {};
     }
     const std::span<const unsigned char> view(bytes, static_cast<size_t>(length));
-    const char* format = FormatOf(view);
-    if (format == nullptr) {
+    // Qt would read many more formats (PNG, XPM, SVG...) that must not count
+    // as covers.
+    const std::optional<CoverFormat> format = SniffCoverFormat(view);
+    if (!format) {
         return {};
     }
     int scans = 1;
-    if (format == std::string_view("jpeg")) {
+    if (format->name == std::string_view("jpeg")) {
         scans = std::max(1, CountJpegScans(view, kMaxJpegScans + 1));
         if (scans > kMaxJpegScans) {
             return {};
@@ -79,7 +66,7 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     if (!buffer.open(QIODevice::ReadOnly)) {
         return {};
     }
-    QImageReader reader(&buffer, format);
+    QImageReader reader(&buffer, format->name);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     // Qt counts the decoded picture at 4 bytes a pixel, in MiB.

@@ -52,38 +52,14 @@ bool MakePrivateFolders(const std::string& folder) {
     return IsDirectory(folder);
 }
 
-bool WriteFully(int fd, std::span<const unsigned char> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno != EINTR) {
-            return false;
-        }
-        done += wrote > 0 ? static_cast<size_t>(wrote) : 0;
-    }
-    return true;
-}
-
-// Writes `png` to `path` under a temporary name in its folder (made 0600
-// by mkstemp), then renames it into place.
+// Writes `png` to `path`, 0600, whole or not at all.
 bool WriteEntry(const std::string& path, const QByteArray& png) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos || !MakePrivateFolders(path.substr(0, slash + 1))) {
         return false;
     }
-    std::string temporary = path + ".XXXXXX";
-    const UniqueFd fd(::mkstemp(temporary.data()));
-    if (!fd.Valid()) {
-        return false;
-    }
-    const bool written = WriteFully(
-        fd.Get(),
-        {reinterpret_cast<const unsigned char*>(png.constData()), static_cast<size_t>(png.size())});
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(png.constData());
+    return WriteFileReplacing(path, {bytes, static_cast<size_t>(png.size())}, 0600) == 0;
 }
 
 // The picture as PNG with the entry's texts, each a plain tEXt chunk, as

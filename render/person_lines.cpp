@@ -9,51 +9,27 @@
 #include "app/limits.h"
 #include "app/text_util.h"
 #include "render/record_renderer.h"
+#include "render/value_texts.h"
 
 namespace quorvel {
 namespace {
 
-// Appends the display text of one reference: "[role] A, B" with " [N]"
-// unless N is 1, then " {notes}" when any note names it. A line needs both a
-// role and a name (a person text with two tabs); without either nothing is
-// appended, notes included: a note without the person it belongs to would
-// only mislead. forEachNote(emit) calls emit(noteText) for the reference's
-// notes in table order.
-// Where the parts of an appended entry lie in the text, for an observer that
-// wants them without a second copy.
-struct EntrySpans {
-    bool shown = false;
-    size_t nameBegin = 0;
-    size_t nameEnd = 0;
-    bool hasNote = false;
-    size_t noteBegin = 0;
-    size_t noteEnd = 0;
-};
-
-template <typename ForEachNote>
-EntrySpans AppendPersonEntry(std::string& out, std::optional<std::string_view> role,
-                             std::optional<std::string_view> person, ForEachNote&& forEachNote) {
-    EntrySpans spans;
-    if (!role || role->empty() || !person) {
-        return spans;
-    }
-    const size_t tab1 = person->find('\t');
+// The name a person text ("A\tB\tN") shows: "A, B", then " [N]" unless N is
+// 1, which tells namesakes apart. False, and nothing appended, for a text
+// without both tabs.
+bool AppendPersonName(std::string& out, std::string_view person) {
+    const size_t tab1 = person.find('\t');
     if (tab1 == std::string_view::npos) {
-        return spans;
+        return false;
     }
-    const size_t tab2 = person->find('\t', tab1 + 1);
+    const size_t tab2 = person.find('\t', tab1 + 1);
     if (tab2 == std::string_view::npos) {
-        return spans;
+        return false;
     }
-    spans.shown = true;
-    out += '[';
-    out.append(*role);
-    out.append("] ");
-    spans.nameBegin = out.size();
-    out.append(person->substr(0, tab1));
+    out.append(person.substr(0, tab1));
     out.append(", ");
-    out.append(person->substr(tab1 + 1, tab2 - tab1 - 1));
-    const int32_t count = AtoI(person->substr(tab2 + 1));
+    out.append(person.substr(tab1 + 1, tab2 - tab1 - 1));
+    const int32_t count = AtoI(person.substr(tab2 + 1));
     if (count != 1) {
         char digits[16];
         const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, count);
@@ -61,44 +37,10 @@ EntrySpans AppendPersonEntry(std::string& out, std::optional<std::string_view> r
         out.append(digits, end.ptr);
         out += ']';
     }
-    spans.nameEnd = out.size();
-    bool any = false;
-    forEachNote([&out, &any, &spans](std::string_view note) {
-        out.append(any ? ", " : " {");
-        if (!any) {
-            spans.noteBegin = out.size();
-        }
-        any = true;
-        // A note without a tab still counts, with nothing after its separator.
-        const size_t tab = note.find('\t');
-        if (tab != std::string_view::npos) {
-            out.append(note.substr(tab + 1));
-        }
-    });
-    if (any) {
-        spans.hasNote = true;
-        spans.noteEnd = out.size();
-        out += '}';
-    }
-    return spans;
+    return true;
 }
 
 }  // namespace
-
-std::string CRecordRenderer::FormatPersonEntry(int32_t roleId, int32_t personId,
-                                               int32_t refId) const {
-    const DefinitionTable& notes = Table(RecordTable::kPersonNote);
-    std::string text;
-    AppendPersonEntry(text, Table(RecordTable::kRole).FindById(roleId),
-                      Table(RecordTable::kPerson).FindById(personId), [&](auto&& emit) {
-                          notes.ForEachEntry([&](int32_t, std::string_view note) {
-                              if (AtoI(note) == refId) {
-                                  emit(note);
-                              }
-                          });
-                      });
-    return text;
-}
 
 void CRecordRenderer::AppendPersonLines(std::string& text) {
     const DefinitionTable& roles = Table(RecordTable::kRole);
@@ -136,6 +78,8 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         }
     }
 
+    std::string name;  // one line's parts, the buffers kept from line to line
+    std::string note;
     refs.ForEachEntry([&](int32_t refId, std::string_view refText) {
         if (text.size() >= kMaxRecordTextBytes) {
             return;  // the display cuts the text here; the rest is never shown
@@ -147,28 +91,35 @@ void CRecordRenderer::AppendPersonLines(std::string& text) {
         const int32_t personId = AtoI(refText);
         const int32_t roleId = AtoI(refText.substr(hash + 1));
         text.append("\r\nFilm-Person:\t");
+        // A line needs both a role and a name; without either it shows
+        // nothing, notes included: a note without its person would mislead.
         const std::optional<std::string_view> role = roles.FindById(roleId);
-        const EntrySpans spans =
-            AppendPersonEntry(text, role, persons.FindById(personId), [&](auto&& emit) {
-                if (firstNote.empty()) {
-                    return;
+        const std::optional<std::string_view> person = persons.FindById(personId);
+        name.clear();
+        const bool shown = role && !role->empty() && person && AppendPersonName(name, *person);
+        bool hasNote = false;
+        if (shown) {
+            note.clear();
+            for (uint32_t n = firstNote.empty() ? 0 : firstNote[static_cast<size_t>(refId) - 1];
+                 n != 0; n = nextNote[n - 1]) {
+                note.append(hasNote ? ", " : "");
+                hasNote = true;
+                // A note without a tab still counts, with nothing after its
+                // separator.
+                const std::string_view noteText = *notes.FindById(static_cast<int32_t>(n));
+                const size_t tab = noteText.find('\t');
+                if (tab != std::string_view::npos) {
+                    note.append(noteText.substr(tab + 1));
                 }
-                for (uint32_t n = firstNote[static_cast<size_t>(refId) - 1]; n != 0;
-                     n = nextNote[n - 1]) {
-                    emit(*notes.FindById(static_cast<int32_t>(n)));
-                }
-            });
+            }
+            AppendPersonText(text, *role, name,
+                             hasNote ? std::optional<std::string_view>(note) : std::nullopt);
+        }
         if (m_sink != nullptr) {
-            // The parts are read back from the text just appended: no copies
-            // unless someone listens, and none even then.
             PersonParts parts;
-            if (spans.shown) {
-                const std::string_view all = text;
-                parts = {true, *role, all.substr(spans.nameBegin, spans.nameEnd - spans.nameBegin),
-                         spans.hasNote,
-                         spans.hasNote
-                             ? all.substr(spans.noteBegin, spans.noteEnd - spans.noteBegin)
-                             : std::string_view{}};
+            if (shown) {
+                parts = {true, *role, name, hasNote,
+                         hasNote ? std::string_view(note) : std::string_view()};
             }
             m_sink->Person(parts);
         }

@@ -7,6 +7,7 @@
 #include "app/byte_read.h"
 #include "app/text_util.h"
 #include "render/token_codes.h"
+#include "render/value_texts.h"
 
 namespace quorvel {
 namespace {
@@ -175,7 +176,7 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
                 line = "Film-Sprache:\t";
                 const auto resolved = ResolveLanguage(AtoI(text), AtoI(text.substr(hash + 1)));
                 if (resolved) {
-                    line.append(resolved->first).append(" in ").append(resolved->second);
+                    AppendLanguageText(line, resolved->first, resolved->second);
                     m_rendered.text = resolved->first;
                     m_rendered.detail = resolved->second;
                 }
@@ -222,7 +223,7 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
         case Payload::kRegion:
             m_rendered.kind = Kind::kRegion;
             m_rendered.number = PayloadUInt(payload, 1);
-            line += FormatRegionCode(static_cast<unsigned char>(m_rendered.number));
+            AppendRegionText(line, m_rendered.number);
             break;
         case Payload::kTag:
             m_rendered.kind = Kind::kTags;
@@ -232,22 +233,6 @@ void CRecordRenderer::RenderPayload(unsigned char code, std::span<const unsigned
             break;
     }
     line += kind.suffix;
-}
-
-std::string CRecordRenderer::FormatRegionCode(unsigned char mask) {
-    if (mask == 0x00 || mask == 0xFF) {
-        return "Regionalcode frei";
-    }
-    std::string text;
-    for (int region = 1; region <= 8; ++region) {
-        if (mask & (1u << (region - 1))) {
-            if (!text.empty()) {
-                text += ", ";
-            }
-            text += static_cast<char>('0' + region);
-        }
-    }
-    return text;
 }
 
 std::optional<std::pair<std::string_view, std::string_view>> CRecordRenderer::ResolveLanguage(
@@ -260,17 +245,6 @@ std::optional<std::pair<std::string_view, std::string_view>> CRecordRenderer::Re
         return std::nullopt;
     }
     return std::pair{*language, *detail};
-}
-
-std::string CRecordRenderer::FormatLanguage(int32_t languageId, int32_t detailId) const {
-    const auto resolved = ResolveLanguage(languageId, detailId);
-    if (!resolved) {
-        return {};
-    }
-    std::string text;
-    text.reserve(resolved->first.size() + 4 + resolved->second.size());
-    text.append(resolved->first).append(" in ").append(resolved->second);
-    return text;
 }
 
 void CRecordRenderer::ResetRecordTables() {

@@ -38,9 +38,6 @@ public:
     // empties all tables.
     void AppendPersonLines(std::string& text);
 
-    // The display text of one reference: "[role] A, B [N] {notes}".
-    std::string FormatPersonEntry(int32_t roleId, int32_t personId, int32_t refId) const;
-
     // Empties every table and sets every nextId to 1.
     void ResetRecordTables();
 
@@ -55,8 +52,6 @@ public:
     // on the file shown before it.
     void BeginFile();
 
-    static std::string FormatRegionCode(unsigned char mask);
-    std::string FormatLanguage(int32_t languageId, int32_t detailId) const;
     // The two texts a language reference joins; none unless both are found
     // and non-empty.
     std::optional<std::pair<std::string_view, std::string_view>> ResolveLanguage(
@@ -70,7 +65,6 @@ public:
 
     const std::string& ContentText() const { return m_contentText; }
     const std::string& CommentText() const { return m_commentText; }
-    unsigned char LastToken() const { return m_lastToken; }
 
     // Read-only: only the tokens fill a table and only a reset empties it.
     const DefinitionTable& Table(RecordTable which) const {

@@ -1,41 +1,20 @@
 #include "ui/cover_saver.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QSaveFile>
 #include <cstdio>
+#include <cstring>
 
+#include "app/platform.h"
+#include "picture/cover_format.h"
 #include "ui/no_settings.h"
 
 namespace quorvel {
 
 QString CoverExtension(std::span<const unsigned char> bytes) {
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    const QByteArray format = QImageReader::imageFormat(&buffer);
-    if (format == "jpeg") {
-        return QStringLiteral("jpg");
-    }
-    return QString::fromLatin1(format);
-}
-
-bool WriteCoverFile(const QString& path, std::span<const unsigned char> bytes, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    const std::optional<CoverFormat> format = SniffCoverFormat(bytes);
+    return format ? QString::fromLatin1(format->extension) : QString();
 }
 
 void SaveCoverAs(QWidget* parent, const std::string& boxPath,
@@ -55,10 +34,10 @@ void SaveCoverAs(QWidget* parent, const std::string& boxPath,
         return;
     }
     const QString target = dialog.selectedFiles().front();
-    QString error;
-    if (!WriteCoverFile(target, bytes, error)) {
-        std::fprintf(stderr, "quorvel: %s: cover not saved: %s\n",
-                     QFile::encodeName(target).constData(), error.toLocal8Bit().constData());
+    const QByteArray path = QFile::encodeName(target);
+    if (const int error = WriteFileReplacing(path.toStdString(), bytes); error != 0) {
+        std::fprintf(stderr, "quorvel: %s: cover not saved: %s\n", path.constData(),
+                     std::strerror(error));
     }
 }
 

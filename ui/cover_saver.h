@@ -11,12 +11,8 @@ class QWidget;
 
 namespace quorvel {
 
-// "jpg", "bmp", "gif" (or the name of another format the picture decoder
-// reads); empty when the bytes are no picture it knows.
+// "jpg", "bmp", "gif"; empty when the bytes are no cover picture.
 QString CoverExtension(std::span<const unsigned char> bytes);
-
-// Writes `bytes` to `path` whole or not at all; on failure `error` says why.
-bool WriteCoverFile(const QString& path, std::span<const unsigned char> bytes, QString& error);
 
 // Asks for a file name beside the box, suggesting the box's name with the
 // cover's extension, and writes the cover there. A failure is reported on

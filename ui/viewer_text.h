@@ -50,15 +50,8 @@ inline QString LabelText(std::string_view cp1252) {
 inline QString RecordViewText(std::string_view cp1252) {
     QString text(static_cast<qsizetype>(cp1252.size()), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    const size_t size = cp1252.size();
     size_t length = 0;
-    for (size_t i = 0; i < size; ++i) {
-        const auto c = static_cast<unsigned char>(cp1252[i]);
-        if (c == '\r' && i + 1 < size && cp1252[i + 1] == '\n') {
-            continue;  // the line feed that follows makes the break
-        }
-        out[length++] = Cp1252ToUtf16(c);
-    }
+    ForEachShownByte(cp1252, [out, &length](unsigned char c) { out[length++] = Cp1252ToUtf16(c); });
     text.truncate(static_cast<qsizetype>(length));
     return text;
 }

@@ -1,7 +1,7 @@
 // Run: ctest --test-dir build -R 'Log|AppTest|TextUtil'   (or build/tests/app_tests)
-// The log file, start-up options, folder creation and the code page. Number
-// parsing and the code page towards UTF-8 are compared with the independent
-// model on generated files (ModelAgreement).
+// The log file, start-up options, folder creation, file replacing and the
+// code page. Number parsing and the code page towards UTF-8 are compared
+// with the independent model on generated files (ModelAgreement).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -151,6 +151,36 @@ TEST_F(AppTest, LogWritesNothingThroughLinksFifosOrFolders) {
     std::filesystem::create_directory(g_strLogFile);
     WriteLog(0, "into folder");
     EXPECT_TRUE(std::filesystem::is_empty(g_strLogFile));
+}
+
+// The one writer both programs save covers with.
+TEST_F(AppTest, FileReplacingNeverFollowsALinkAndLeavesNoPartBehind) {
+    const std::string target = Path("target");
+    WriteWholeFile(target, "precious\n");
+    std::filesystem::create_symlink(target, Path("link.jpg"));
+    std::filesystem::create_directory(Path("folder"));
+    WriteWholeFile(Path("old.jpg"), "a longer old cover\n");
+    const std::pair<const char*, int> cases[] = {{"new.jpg", 0},
+                                                 {"old.jpg", 0},
+                                                 {"link.jpg", ELOOP},
+                                                 {"folder", EISDIR},
+                                                 {"no/new.jpg", ENOENT}};
+    const std::string bytes = "cover";
+    for (const auto& [name, error] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(
+            WriteFileReplacing(
+                Path(name), {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}),
+            error);
+        if (error == 0) {
+            EXPECT_EQ(ReadWholeFile(Path(name)), bytes);
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(target), "precious\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.jpg")));
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos);
+    }
 }
 
 // The folder chain is created where missing; where it cannot be, the log

@@ -60,6 +60,8 @@ class Records(unittest.TestCase):
                 got = json.loads(dump("--records", f"{name}.box", cwd=EXAMPLES).stdout)
                 want = json.loads((EXPECTED / f"{name}.records.json").read_text("utf-8"))
                 self.assertEqual(got, [want])
+                # Keys in the checked order too, which dict equality ignores.
+                self.assertEqual(json.dumps(got), json.dumps([want]))
                 # The same box read from standard input: only the name differs.
                 with open(EXAMPLES / f"{name}.box", "rb") as box:
                     piped = json.loads(dump("--records", "-", stdin=box).stdout)
@@ -159,27 +161,6 @@ def line_at(text, start, line):
 
 
 class Csv(unittest.TestCase):
-    def test_examples_import_with_one_row_per_film(self):
-        out = dump("--csv", *[f"{n}.box" for n in EXAMPLE_NAMES], cwd=EXAMPLES).stdout
-        self.assertIn(b"\r\n", out)
-        rows = list(csv.DictReader(io.StringIO(out.decode("utf-8"), newline="")))
-        records = json.loads(dump("--records", *[f"{n}.box" for n in EXAMPLE_NAMES],
-                                  cwd=EXAMPLES).stdout)
-        expected = [(r, d, f) for r in records for d in r["dvds"] for f in d["films"]]
-        self.assertEqual(len(rows), 9)
-        self.assertEqual(len(rows), len(expected))
-        for row, (record, dvd, film) in zip(rows, expected):
-            with self.subTest(row["film.title"]):
-                self.assertEqual(len(row), 39)
-                self.assertNotIn(None, row)  # no row longer than the header
-                self.assertEqual(
-                    [row[k] for k in ("file", "box.title", "dvd.title", "film.title",
-                                      "film.length", "content")],
-                    [record["file"], record["box"]["title"], dvd["title"] or "", film["title"],
-                     str(film["length"]), record["content"] or ""])
-                self.assertEqual(row["film.persons"].count("; ") + 1 if film["persons"] else 0,
-                                 len(film["persons"]))
-
     def test_quotes_commas_and_line_ends_survive_a_csv_reader(self):
         title = 'Die "Kiste", Teil 1\r\nzwei'
         with tempfile.TemporaryDirectory() as folder:

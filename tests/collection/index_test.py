@@ -148,6 +148,83 @@ class Incremental(unittest.TestCase):
             self.assertEqual(rows["/good.box"], "ok: ")
 
 
+def snake(key):
+    return "".join("_" + c.lower() if c.isupper() else c for c in key)
+
+
+def sql_value(value):
+    """A --records value as the database holds it."""
+    if isinstance(value, bool):
+        return int(value)
+    if isinstance(value, list):  # region numbers
+        return "; ".join(map(str, value))
+    return value
+
+
+class Agreement(unittest.TestCase):
+    def test_database_holds_what_records_shows(self):
+        """Every stored field against the dump tool's own --records, over the
+        examples and generated boxes of every shape the model knows."""
+        import json
+        sys.path.insert(0, str(TOP / "tests" / "model"))
+        import gen_boxes  # noqa: E402
+        with tempfile.TemporaryDirectory() as top:
+            tree, db = Path(top, "tree"), Path(top, "c.sqlite")
+            gen_boxes.generate(tree / "gen", 150, 20240229)
+            for example in EXAMPLES.glob("*.box"):
+                os.link(example, tree / example.name)
+            run("--sqlite", db, tree)
+            paths = sorted(str(p) for p in tree.rglob("*") if p.is_file())
+            records = json.loads(run("--records", "--", *paths).stdout)
+            connection = sqlite3.connect(db)
+            connection.row_factory = sqlite3.Row
+            checked = 0
+            for record in records:
+                with self.subTest(record["file"]):
+                    row = connection.execute("SELECT * FROM boxes WHERE path = ?",
+                                             (record["file"],)).fetchone()
+                    if "error" in record:
+                        if row is not None:  # a name that is no box file is not walked
+                            self.assertEqual(row["reason"], record["error"])
+                        continue
+                    want = {"exported": record["exported"],
+                            "cover_compressed": int(record["compression"]["cover"]),
+                            "data_compressed": int(record["compression"]["data"]),
+                            "cover_format": (record["cover"] or {}).get("format"),
+                            "cover_bytes": (record["cover"] or {}).get("bytes"),
+                            "content": record["content"], "comment": record["comment"],
+                            "unknown_tokens": record["unknownTokens"]}
+                    want.update({snake(k): sql_value(v) for k, v in record["box"].items()})
+                    self.assertEqual({k: row[k] for k in want}, want)
+                    dvds = connection.execute("SELECT * FROM dvds WHERE box_id = ? ORDER BY "
+                                              "position", (row["id"],)).fetchall()
+                    self.assertEqual(len(dvds), len(record["dvds"]))
+                    for dvd, want_dvd in zip(dvds, record["dvds"]):
+                        fields = {snake(k): sql_value(v) for k, v in want_dvd.items()
+                                  if k != "films"}
+                        self.assertEqual({k: dvd[k] for k in fields}, fields)
+                        films = connection.execute("SELECT * FROM films WHERE dvd_id = ? ORDER "
+                                                   "BY position", (dvd["id"],)).fetchall()
+                        self.assertEqual(len(films), len(want_dvd["films"]))
+                        for film, want_film in zip(films, want_dvd["films"]):
+                            lists = {"furtherTitles", "languages", "persons"}
+                            fields = {snake(k): sql_value(v) for k, v in want_film.items()
+                                      if k not in lists}
+                            self.assertEqual({k: film[k] for k in fields}, fields)
+                            stored = lambda table: [  # noqa: E731
+                                {k: r[k] for k in r.keys() if k not in ("film_id", "position")}
+                                for r in connection.execute(
+                                    f"SELECT * FROM {table} WHERE film_id = ? ORDER BY position",
+                                    (film["id"],))]
+                            self.assertEqual(stored("further_titles"),
+                                             [{"text": t} for t in want_film["furtherTitles"]])
+                            self.assertEqual(stored("languages"), want_film["languages"])
+                            self.assertEqual(stored("persons"), want_film["persons"])
+                            checked += 1
+            connection.close()
+            self.assertGreater(checked, 50)
+
+
 class RealUse(unittest.TestCase):
     def test_killed_run_leaves_a_sound_database_and_the_next_run_completes(self):
         with tempfile.TemporaryDirectory() as top:

@@ -1,14 +1,15 @@
-// A box's record as a tree of typed fields, built from the display's own
-// walk: the same tokens, tables and person-block rules as the text lines.
+// A box's record as a tree of typed fields (RecordBuilder makes it from the
+// display's own walk), and the facts of its file besides the record. Writers
+// read both through one field table (record_fields.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "render/record_sink.h"
+#include "boxfile/box_display.h"
 
 namespace quorvel {
 
@@ -57,34 +58,22 @@ struct Record {
     uint32_t unknownTokens = 0;
 };
 
-// Placement: box fields belong to the box wherever they stand (a later one
-// replaces an earlier one, as content and comment do). A DVD field starts a
-// new DVD when the current one already has films or already has that field;
-// a film title always starts a new film, any other film field when the
-// current film already has it. A person block belongs to the film that was
-// current when its first reference stood, though its lines follow the token
-// that ended it.
-class RecordBuilder : public RecordSink {
-public:
-    void Token(const RenderedValue& value, bool lineShown) override;
-    void Person(const PersonParts& person) override;
-    void PersonsDone() override;
-    void Sections(std::string_view content, std::string_view comment) override;
-
-    Record Take() { return std::move(m_record); }
-
-private:
-    DvdRecord& Dvd(bool startNew);
-    FilmRecord& Film(bool startNew);
-    void ShownToken(const RenderedValue& value);
-
-    Record m_record;
-    // The film a pending person block belongs to, as (DVD, film) indexes.
-    std::optional<std::pair<size_t, size_t>> m_personOwner;
+// The cover block as the display met it.
+struct CoverFacts {
+    bool present = false;
+    const char* format = nullptr;   // "jpeg", "bmp", "gif", or nullptr for none of them
+    size_t bytes = 0;               // after inflating
+    std::optional<CoverSize> size;  // when the picture decoded
 };
 
-// Region numbers 1..8 of a mask; the mask 0x00 or 0xFF means region-free.
-std::vector<int> RegionNumbers(uint32_t mask);
-bool IsRegionFree(uint32_t mask);
+// What a box file tells besides its record.
+struct BoxFileFacts {
+    std::string file;  // the path as given
+    bool shown = false;
+    std::string problem;  // why this is no readable box file (UTF-8); empty when it is
+    std::optional<unsigned char> flags;   // the header's flag byte, when read
+    std::optional<ExportStamp> exported;  // the header's time stamp, when read
+    CoverFacts cover;
+};
 
 }  // namespace quorvel

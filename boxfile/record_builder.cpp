@@ -1,4 +1,4 @@
-#include "cli/records.h"
+#include "boxfile/record_builder.h"
 
 #include "render/token_codes.h"
 
@@ -10,22 +10,6 @@ std::optional<std::string> TextOrNone(std::string_view text) {
 }
 
 }  // namespace
-
-std::vector<int> RegionNumbers(uint32_t mask) {
-    std::vector<int> regions;
-    if (!IsRegionFree(mask)) {
-        for (int region = 1; region <= 8; ++region) {
-            if (mask & (1u << (region - 1))) {
-                regions.push_back(region);
-            }
-        }
-    }
-    return regions;
-}
-
-bool IsRegionFree(uint32_t mask) {
-    return (mask & 0xFF) == 0x00 || (mask & 0xFF) == 0xFF;
-}
 
 DvdRecord& RecordBuilder::Dvd(bool startNew) {
     std::vector<DvdRecord>& dvds = m_record.dvds;

@@ -1,0 +1,44 @@
+// One output form of the dump tool. Begin comes before the first file, File
+// for each file, End after the last; each appends to the output's buffer,
+// which the caller writes out after every call, so each file is out as soon
+// as it is done.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/dump.h"
+#include "cli/output.h"
+
+namespace quorvel {
+
+// What every writer is made with.
+struct WriterSetup {
+    Output& out;
+    bool lines = false;     // --lines: one object per line, no array
+    bool terminal = false;  // standard output is a terminal
+    std::string argument;   // the form option's argument (--cover DIR)
+};
+
+class DumpWriter {
+public:
+    explicit DumpWriter(const WriterSetup& setup) : m_out(setup.out.Buffer()), m_setup(setup) {}
+    virtual ~DumpWriter() = default;
+    DumpWriter(const DumpWriter&) = delete;
+    DumpWriter& operator=(const DumpWriter&) = delete;
+
+    // False ends the run with status 1 before any file (reported on stderr).
+    virtual bool Begin() { return true; }
+    // False when the file failed in this form (reported), besides any
+    // problem of its own.
+    virtual bool File(DumpedFile& file) = 0;
+    virtual void End() {}
+
+protected:
+    std::string& m_out;  // the output's buffer
+    const WriterSetup m_setup;
+};
+
+using WriterFactory = std::unique_ptr<DumpWriter> (*)(const WriterSetup&);
+
+}  // namespace quorvel
