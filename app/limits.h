@@ -19,13 +19,20 @@ inline constexpr uint64_t kMaxInflatedBlockBytes = uint64_t{64} << 20;
 inline constexpr size_t kMaxRecordTextBytes = size_t{16} << 20;
 inline constexpr const char* kRecordTextCutLine = "[Der Rest des Eintrags wird nicht angezeigt.]";
 
-// Covers. Decoding costs up to about 20 ns a pixel (a noise JPEG at
-// quality 100; BMP 7, GIF 17) and, for a progressive JPEG, up to about 4 ns
-// a pixel for each scan, every scan being a pass over the whole picture.
-// These bounds keep every accepted cover under half a second of decoding.
+// Covers. Measured on the development machine: decoding costs up to about
+// 11 ns a pixel (a noise JPEG at quality 100; BMP 3, GIF 8), about 4.5 ns a
+// sample for each JPEG scan that names it (every coefficient set; CMYK has
+// four samples a pixel, and a progressive JPEG's every scan is a pass over
+// the samples it names), about 12 ns a byte of a run-length BMP stream,
+// whatever it draws, and a few ns a byte skipped. Together these bounds keep
+// every accepted cover under half a second of decoding.
 inline constexpr int kMaxCoverSide = 16384;
 inline constexpr int64_t kMaxCoverPixels = int64_t{16} << 20;
+// An uncompressed 32-bit BMP at the pixel bound, with room for its headers.
+inline constexpr uint64_t kMaxCoverBytes = uint64_t{kMaxCoverPixels} * 4 + (uint64_t{64} << 10);
 inline constexpr int kMaxJpegScans = 100;
-inline constexpr int64_t kMaxJpegPixelScans = int64_t{64} << 20;
+// Colour at the pixel bound in one scan; CMYK up to about 3550 x 3550; a
+// progressive grey JPEG of ten scans up to about 2240 x 2240.
+inline constexpr int64_t kMaxJpegScanSamples = int64_t{48} << 20;
 
 }  // namespace quorvel

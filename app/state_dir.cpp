@@ -1,5 +1,6 @@
 #include "app/state_dir.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,12 +21,15 @@ std::string StateFolder() {
     return HomeFolder() + ".local/state/quorvel/";
 }
 
+bool IsOwnProgramFolder(const std::string& folder, uid_t user) {
+    struct stat info {};
+    return user != 0 && !folder.empty() && ::stat(folder.c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode) && info.st_uid == user && (info.st_mode & S_IWUSR) != 0;
+}
+
 std::string DefaultLogFolder() {
     const std::string program = ProgramFolder();
-    if (!program.empty() && ::access(program.c_str(), W_OK) == 0) {
-        return program;
-    }
-    return StateFolder();
+    return IsOwnProgramFolder(program, ::geteuid()) ? program : StateFolder();
 }
 
 }  // namespace quorvel

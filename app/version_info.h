@@ -1,7 +1,7 @@
 // The program's version block and how it is read back.
 //
 // The block has the VS_VERSIONINFO layout (tools/mkversion.py writes it from
-// res/version.json): a root block "VS_VERSION_INFO" holding the 52-byte fixed
+// res/version.json.in): a root block "VS_VERSION_INFO" holding the 52-byte fixed
 // part, then "StringFileInfo" with one string table per language and code
 // page ("040704b0") and "VarFileInfo" with the translation list. Strings are
 // UTF-16LE. The build puts the block into the ELF section ".quorvel_version"

@@ -52,6 +52,15 @@ struct FileBytes {
     std::span<const unsigned char> View() const { return {bytes.get(), size}; }
 };
 
+// How much of a file of `size` bytes holds the header and the cover: the
+// cover's end when its range lies inside the file, else only the header
+// (the cover is absent then, as TakeBlock finds from the whole file too).
+uint64_t CoverOnlyExtent(const BoxHeader& header, uint64_t size) {
+    const auto storedCoverLength = static_cast<int32_t>(header.dataOffset - header.coverOffset);
+    const uint64_t end = kBoxHeaderSize + static_cast<uint64_t>(std::max(storedCoverLength, 0));
+    return end <= size ? end : kBoxHeaderSize;
+}
+
 // Takes the blocks out of a whole file whose header has the magic.
 LoadedBox LoadFromBytes(FileBytes file, BoxParts parts) {
     LoadedBox box;
@@ -250,9 +259,12 @@ LoadedBox LoadBox(const std::string& path, BoxParts parts) {
     if (size > kMaxBoxFileBytes) {
         return Failed(LoadStatus::kTooLarge);
     }
+    // Without the record, only the header and the cover are read: the data
+    // block follows them and is never taken in.
+    const uint64_t wanted = parts == BoxParts::kCoverOnly ? CoverOnlyExtent(header, size) : size;
     // Uninitialised memory: every byte is overwritten or the load fails.
-    FileBytes file{std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(size)),
-                   static_cast<size_t>(size)};
+    FileBytes file{std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(wanted)),
+                   static_cast<size_t>(wanted)};
     std::memcpy(file.bytes.get(), head.data(), head.size());
     const std::span<unsigned char> rest(file.bytes.get() + kBoxHeaderSize,
                                         file.size - kBoxHeaderSize);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "app/limits.h"
 #include "app/platform.h"
 #include "app/text_util.h"
 #include "cli/safe_text.h"
@@ -48,6 +49,10 @@ public:
         }
         if (!d.cover.present) {
             ReportProblem(d.file, "no cover");
+            return false;
+        }
+        if (d.cover.bytes > kMaxCoverBytes) {
+            ReportProblem(d.file, "the cover is larger than any picture the viewer shows");
             return false;
         }
         const std::optional<CoverFormat> format = SniffCoverFormat(d.coverBytes);

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/limits.h"
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
 #include "boxfile/record_builder.h"
@@ -32,7 +33,8 @@ DumpedFile DumpBoxFile(const std::string& path, const DumpOptions& options) {
         cover.bytes = bytes.size();
         const std::optional<CoverFormat> format = SniffCoverFormat(bytes);
         cover.format = format ? format->name : nullptr;
-        if (options.keepCover) {
+        // One larger than any cover is never written, so never copied.
+        if (options.keepCover && bytes.size() <= kMaxCoverBytes) {
             dumped.coverBytes.assign(bytes.begin(), bytes.end());
         }
         cover.size = decode(bytes);

@@ -1,16 +1,15 @@
-// Writing the thumbnails of quorvel-thumbnailer.
+// Writing the thumbnails of quorvel-thumbnailer: the picture as PNG bytes,
+// made in memory before OUTPUT is touched (cli/thumbnail_output.h).
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 
 #include "picture/box_thumbnail.h"
 
 namespace quorvel {
 
-// Writes `image` as PNG to `path` under a temporary name in the same folder,
-// then renames it into place, so a reader never sees half a file. False, and
-// nothing left behind, when that fails.
-bool SavePngAtomically(const QImage& image, const QString& path);
+// `image` as PNG bytes; empty when encoding fails.
+QByteArray EncodePng(const QImage& image);
 
 }  // namespace quorvel

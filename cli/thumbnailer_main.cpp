@@ -2,17 +2,20 @@
 // managers (see res/desktop/quorvel.thumbnailer).
 //
 // File managers run it on every box file they list, downloads included, and
-// often inside a sandbox; so it reads nothing but INPUT, writes nothing but
-// OUTPUT (through a temporary file beside it), and keeps the viewer's limits
-// on files and pictures.
+// often inside a sandbox; so it reads nothing but INPUT's header and cover,
+// writes nothing but OUTPUT (into that very file, see cli/thumbnail_output.h),
+// and keeps the viewer's limits on files and pictures.
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 
+#include "app/terminal_text.h"
 #include "cli/thumbnail.h"
+#include "cli/thumbnail_output.h"
 
 namespace {
 
@@ -25,13 +28,23 @@ constexpr const char* kUsage =
     "  --help       this text\n"
     "  --version    the version\n"
     "\n"
+    "OUTPUT is written in place when it is a regular file, or made with mode\n"
+    "0600; a symbolic link, folder, FIFO or device is refused.\n"
+    "\n"
     "Exit status: 0 when OUTPUT was written; 1 when INPUT is no box file, has no\n"
-    "cover, or its cover does not load, or OUTPUT cannot be written (no OUTPUT\n"
-    "is left then); 2 for a usage error.\n";
+    "cover, or its cover does not load, or OUTPUT cannot or may not be written\n"
+    "(it is left as it was, or empty when writing failed part way); 2 for a\n"
+    "usage error.\n";
 
 int UsageError(const char* message) {
     std::fprintf(stderr, "quorvel-thumbnailer: %s\nTry 'quorvel-thumbnailer --help'.\n", message);
     return 2;
+}
+
+int Failure(const std::string& file, const std::string& problem) {
+    std::fprintf(stderr, "quorvel-thumbnailer: %s: %s\n", quorvel::ForStderr(file).c_str(),
+                 quorvel::ForStderr(problem).c_str());
+    return 1;
 }
 
 // A whole decimal number from 1 to kMaxThumbnailSize, else 0.
@@ -65,7 +78,7 @@ int main(int argc, char** argv) {
         return UsageError("SIZE must be a whole number from 1 to 4096");
     }
     const std::string input = argv[3];
-    const QString output = QString::fromLocal8Bit(argv[4]);
+    const std::string output = argv[4];
 
     // Picture decoders are plugins; an application object lets Qt find them.
     int qtArgc = 1;
@@ -74,13 +87,18 @@ int main(int argc, char** argv) {
 
     const QImage thumbnail = quorvel::MakeBoxThumbnail(input, size);
     if (thumbnail.isNull()) {
-        std::fprintf(stderr, "quorvel-thumbnailer: %s: no box file with a readable cover\n",
-                     input.c_str());
-        return 1;
+        return Failure(input, "no box file with a readable cover");
     }
-    if (!quorvel::SavePngAtomically(thumbnail, output)) {
-        std::fprintf(stderr, "quorvel-thumbnailer: %s: cannot write\n", argv[4]);
-        return 1;
+    // The whole picture is ready before OUTPUT is touched.
+    const QByteArray png = quorvel::EncodePng(thumbnail);
+    if (png.isEmpty()) {
+        return Failure(output, "cannot make the PNG picture");
+    }
+    const std::string problem = quorvel::WriteThumbnailFile(
+        output, std::span(reinterpret_cast<const unsigned char*>(png.constData()),
+                          static_cast<size_t>(png.size())));
+    if (!problem.empty()) {
+        return Failure(output, problem);
     }
     return 0;
 }

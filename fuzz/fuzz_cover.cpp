@@ -20,7 +20,7 @@
 #include "app/limits.h"
 #include "fuzz/fuzz_check.h"
 #include "picture/cover_picture.h"
-#include "picture/jpeg_scans.h"
+#include "picture/jpeg_frame.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // The JPEG and GIF decoders are plugins; an application object lets Qt
@@ -53,10 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QUORVEL_FUZZ_CHECK(picture.m_nWidth <= kMaxCoverSide && picture.m_nHeight <= kMaxCoverSide);
     QUORVEL_FUZZ_CHECK(pixels <= kMaxCoverPixels);
     const std::span<const unsigned char> bytes(data, size);
+    QUORVEL_FUZZ_CHECK(size <= kMaxCoverBytes);
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8) {
-        const int scans = CountJpegScans(bytes, kMaxJpegScans + 1);
-        QUORVEL_FUZZ_CHECK(scans <= kMaxJpegScans);
-        QUORVEL_FUZZ_CHECK(pixels * (scans > 0 ? scans : 1) <= kMaxJpegPixelScans);
+        // Only Huffman-coded frames, within the scan and sample bounds.
+        const JpegFrame frame = ReadJpegFrame(bytes, kMaxJpegScans + 1);
+        QUORVEL_FUZZ_CHECK(frame.marker >= 0xC0 && frame.marker <= 0xC2);
+        QUORVEL_FUZZ_CHECK(frame.scans <= kMaxJpegScans);
+        QUORVEL_FUZZ_CHECK(frame.scanSamples <= kMaxJpegScanSamples);
     }
     return 0;
 }

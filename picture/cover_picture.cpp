@@ -6,38 +6,32 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QTransform>
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
-#include <new>
-#include <string_view>
 #include <utility>
 
 #include "app/limits.h"
+#include "picture/cover_bounds.h"
 #include "picture/cover_format.h"
-#include "picture/himetric.h"
-#include "picture/jpeg_scans.h"
 
 namespace quorvel {
 
 namespace {
 
 // A cover is a few hundred pixels across; the bounds (app/limits.h) keep a
-// hostile header from buying gigabytes or seconds. `scans` is 1 but for a
-// progressive JPEG, whose every scan is a pass over the whole picture.
-bool WithinLimits(QSize size, int scans) {
+// hostile header from buying gigabytes.
+bool WithinLimits(QSize size) {
     if (!size.isValid() || size.isEmpty()) {
         return false;
     }
     if (size.width() > kMaxCoverSide || size.height() > kMaxCoverSide) {
         return false;
     }
-    const int64_t pixels = int64_t{size.width()} * size.height();
-    return pixels <= kMaxCoverPixels && pixels * scans <= kMaxJpegPixelScans;
+    return int64_t{size.width()} * size.height() <= kMaxCoverPixels;
 }
 
-// Decodes a private copy of the bytes; a null image when they are not a
-// BMP, JPEG or GIF picture within the limits. A GIF gives its first frame.
+// Decodes the bytes; a null image when they are not a BMP, JPEG or GIF
+// picture within the limits. A GIF gives its first frame.
 QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     if (bytes == nullptr || length <= 0) {
         return {};
@@ -46,23 +40,14 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     // Qt would read many more formats (PNG, XPM, SVG...) that must not count
     // as covers.
     const std::optional<CoverFormat> format = SniffCoverFormat(view);
-    if (!format) {
+    if (!format || !CoverWorkBounded(format->name, view)) {
         return {};
     }
-    int scans = 1;
-    if (format->name == std::string_view("jpeg")) {
-        scans = std::max(1, CountJpegScans(view, kMaxJpegScans + 1));
-        if (scans > kMaxJpegScans) {
-            return {};
-        }
-    }
-    QByteArray copy;
-    try {
-        copy = QByteArray(reinterpret_cast<const char*>(bytes), length);
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    QBuffer buffer(&copy);
+    // Read in place: the decoder is done with the bytes when read() returns,
+    // and the image keeps none of them, so a copy would only double a large
+    // cover's memory.
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), length));
     if (!buffer.open(QIODevice::ReadOnly)) {
         return {};
     }
@@ -76,11 +61,11 @@ QImage DecodeCover(const unsigned char* bytes, int32_t length) {
     const QSize announced = reader.size();
     const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? 0 : std::abs(v); };
     if (!reader.canRead() ||
-        !WithinLimits(QSize(side(announced.width()), side(announced.height())), scans)) {
+        !WithinLimits(QSize(side(announced.width()), side(announced.height())))) {
         return {};
     }
     QImage image;
-    if (!reader.read(&image) || !WithinLimits(image.size(), scans)) {
+    if (!reader.read(&image) || !WithinLimits(image.size())) {
         return {};
     }
     return image;
@@ -125,10 +110,8 @@ int CCoverPicture::LoadFromMemory(const unsigned char* bytes, int32_t length) {
         return 0;
     }
     m_pPicture = std::move(image);
-    // Through the picture's extent in 1/100 mm and back, at 96 pixels per
-    // inch; this always lands on the pixel size again.
-    m_nHeight = PixelsFromHimetric(HimetricFromPixels(m_pPicture.height()));
-    m_nWidth = PixelsFromHimetric(HimetricFromPixels(m_pPicture.width()));
+    m_nHeight = m_pPicture.height();
+    m_nWidth = m_pPicture.width();
     return 1;
 }
 

@@ -26,7 +26,8 @@ public:
 
     // Loads the resource :/res/<type>/<id & 0xFFFF>. Non-zero on success.
     int LoadFromResource(unsigned id, const char* type);
-    // Decodes a private copy of the bytes (BMP, JPEG, GIF). Non-zero on success.
+    // Decodes the bytes (BMP, JPEG, GIF); nothing keeps them after the call.
+    // Non-zero on success.
     int LoadFromMemory(const unsigned char* bytes, int32_t length);
     // Draws the whole picture stretched into `rect`. Non-zero on success.
     int Render(QPainter* dc, PictureRect rect) const;

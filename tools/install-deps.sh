@@ -9,10 +9,12 @@ set -euo pipefail
 # libsqlite3-dev: the collection index (SQLite with FTS5).
 run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev libsqlite3-dev python3
           qt6-translations-l10n)
-# Tests, benchmarks and the checks of the installed files and the package.
+# Tests, benchmarks and the checks of the installed files and the package;
+# libjpeg-turbo-progs: jpegtran makes the hostile arithmetic-coded JPEGs;
+# xclip: the collection window's Xvfb check reads the clipboard.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool xclip imagemagick
            desktop-file-utils appstream python3-gi gir1.2-glib-2.0 shared-mime-info man-db lintian
-           dpkg-dev file time sqlite3)
+           dpkg-dev file time sqlite3 libjpeg-turbo-progs)
 case "${1:-}" in
     --run) pkgs=("${run_pkgs[@]}") ;;
     "") pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;

@@ -21,7 +21,8 @@ install(FILES ${quorvel_desktop}/${QUORVEL_APP_ID}.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${quorvel_desktop}/quorvel.thumbnailer
         DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
-install(FILES ${quorvel_desktop}/${QUORVEL_APP_ID}.metainfo.xml
+# The metainfo and the manual pages as configured with the version (res/).
+install(FILES ${PROJECT_BINARY_DIR}/res/desktop/${QUORVEL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/res/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
@@ -36,7 +37,7 @@ set(quorvel_gz ${CMAKE_CURRENT_BINARY_DIR}/install-gz)
 set(quorvel_pages quorvel.1 quorvel-dump.1 quorvel-thumbnailer.1)
 set(quorvel_gz_sources changelog=${quorvel_desktop}/changelog)
 foreach(page IN LISTS quorvel_pages)
-    list(APPEND quorvel_gz_sources ${page}=${PROJECT_SOURCE_DIR}/res/man/${page})
+    list(APPEND quorvel_gz_sources ${page}=${PROJECT_BINARY_DIR}/res/man/${page})
 endforeach()
 install(CODE "
     file(MAKE_DIRECTORY \"${quorvel_gz}\")

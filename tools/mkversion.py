@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Builds the quorvel executable's version block from res/version.json.
+"""Builds the quorvel executable's version block from a description such as
+res/version.json.in once CMake has filled in the version (build/res/version.json).
 
 The block has the VS_VERSIONINFO layout: nested blocks, each a 6-byte header
 (wLength, wValueLength, wType), a NUL-terminated UTF-16LE key, padding to 4

@@ -32,11 +32,6 @@ CDropEdit::CDropEdit(QWidget* parent) : QPlainTextEdit(parent), m_cursor(LoadDro
 
 CDropEdit::~CDropEdit() = default;
 
-int CDropEdit::GetDroppedPath(std::string& path) const {
-    path = m_strDroppedPath;
-    return path.empty() ? 0 : 1;
-}
-
 std::optional<QCursor> CDropEdit::LoadDropCursor() {
     const QPixmap image(QStringLiteral(":/res/CURSOR/%1").arg(IDC_DROP_CURSOR));
     if (image.isNull()) {
@@ -118,8 +113,7 @@ void CDropEdit::OnDropFiles(const QList<QUrl>& urls) {
     if (name.empty()) {
         return;
     }
-    m_strDroppedPath = std::move(name);
-    emit FileDropped(m_strDroppedPath);
+    emit FileDropped(name);
 }
 
 void CDropEdit::focusInEvent(QFocusEvent* event) {

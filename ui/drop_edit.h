@@ -1,5 +1,5 @@
 // The record text view: an editable multi-line text that takes exactly one
-// dropped file, keeps its name and announces it at once with FileDropped,
+// dropped file and announces its name at once with FileDropped,
 // and shows its own arrow pointer over its whole area.
 #pragma once
 
@@ -22,16 +22,13 @@ public:
     explicit CDropEdit(QWidget* parent = nullptr);
     ~CDropEdit() override;
 
-    // Copies the last dropped name; non-zero when it is not empty.
-    int GetDroppedPath(std::string& path) const;
-
     // Cursor 147 from the resources, hot spot (0, 0); empty when missing.
     static std::optional<QCursor> LoadDropCursor();
 
 signals:
     // The view gained the focus (not when a popup menu gives it back).
     void TextSetFocus();
-    // One file was dropped; `path` is its name as kept (GetDroppedPath).
+    // One file was dropped; `path` is its name, cut to kMaxDroppedPath bytes.
     // Emitted inside the drop's handling: an owner connected directly has
     // handled the file before the drop returns.
     void FileDropped(const std::string& path);
@@ -49,7 +46,6 @@ private:
     // when the resource is missing, leaving the control's own pointers.
     bool OnSetCursor();
 
-    std::string m_strDroppedPath;
     std::optional<QCursor> m_cursor;
 };
 

@@ -1,21 +1,19 @@
 #include "ui/viewer_dlg.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTextCursor>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/applikation.h"
 #include "app/platform.h"
-#include "app/text_util.h"
 #include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
 #include "ui/about_dlg.h"
@@ -33,12 +31,6 @@
 #include "ui/viewer_text.h"
 
 namespace quorvel {
-namespace {
-
-constexpr const char* kSaveCoverText = "Cover speichern unter...";
-constexpr const char* kOpenCollectionText = "Sammlung öffnen...";
-
-}  // namespace
 
 QIcon LoadMainIcon() {
     QIcon icon;
@@ -57,7 +49,7 @@ CViewerDlg::CViewerDlg(const CApplikation& app, QWidget* parent)
     m_zoom = new CTextZoom(m_edit);
     m_findBar = new CFindBar(m_edit, this);
     m_feeder = new CTextFeeder(m_edit);
-    CreateShortcuts();
+    CreateCommands();
     m_cover->SetPaintOver([this](QPainter* dc) { OnPaint(dc); });
     connect(&m_edit, &CDropEdit::TextSetFocus, this, &CViewerDlg::OnTextSetFocus);
     m_edit.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -97,36 +89,79 @@ void CViewerDlg::CreateFromTemplate() {
     }
 }
 
-void CViewerDlg::CreateShortcuts() {
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { OnCommand(ID_HELP, 0); });
-    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
-    connect(open, &QShortcut::activated, this, &CViewerDlg::OnFileOpen);
-    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refresh, &QShortcut::activated, this, &CViewerDlg::OnRefresh);
-
-    const auto add = [this](const QKeySequence& keys, auto handler) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
-    };
-    add(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenFindBar(); });
-    add(QKeySequence(Qt::Key_F3), [this] {
-        OpenFindBar();
-        m_findBar->FindNext();
-    });
-    add(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] {
-        OpenFindBar();
-        m_findBar->FindPrevious();
-    });
-    // Ctrl+= too: on many keyboards '+' needs Shift, '=' is on the same key.
-    // One sequence once only: a key bound twice reaches neither shortcut.
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
-        add(keys, [this] { m_zoom->ZoomIn(); });
+void CViewerDlg::CreateCommands() {
+    for (size_t i = 0; i < kViewerCommands.size(); ++i) {
+        const ViewerCommand& command = kViewerCommands[i];
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(command.name));
+        if (command.menuText != nullptr) {
+            action->setText(QString::fromUtf8(command.menuText));
+        }
+        QList<QKeySequence> keys;
+        for (const QKeyCombination key : command.keys) {
+            if (key.key() != Qt::Key_unknown) {
+                keys << QKeySequence(key);
+            }
+        }
+        action->setShortcuts(keys);  // window-wide, as the action is the dialog's
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
+        m_actions[i] = action;
     }
-    add(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { m_zoom->ZoomOut(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { m_zoom->Reset(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), &CViewerDlg::ShowNextFile);
-    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), &CViewerDlg::ShowPreviousFile);
+}
+
+void CViewerDlg::RunCommand(CommandId id) {
+    switch (id) {
+        case CommandId::kAbout:
+            OnCommand(ID_HELP, 0);  // F1 raises the help command; the menu entry too
+            break;
+        case CommandId::kOpen:
+            OnFileOpen();
+            break;
+        case CommandId::kRefresh:
+            OnRefresh();
+            break;
+        case CommandId::kNextFile:
+            ShowNextFile();
+            break;
+        case CommandId::kPreviousFile:
+            ShowPreviousFile();
+            break;
+        case CommandId::kFind:
+            OpenFindBar();
+            break;
+        case CommandId::kFindNext:
+            OpenFindBar();
+            m_findBar->FindNext();
+            break;
+        case CommandId::kFindPrevious:
+            OpenFindBar();
+            m_findBar->FindPrevious();
+            break;
+        case CommandId::kZoomIn:
+            m_zoom->ZoomIn();
+            break;
+        case CommandId::kZoomOut:
+            m_zoom->ZoomOut();
+            break;
+        case CommandId::kZoomReset:
+            m_zoom->Reset();
+            break;
+        case CommandId::kSaveCover:
+            OnSaveCover();
+            break;
+        case CommandId::kOpenCollection:
+            OnOpenCollection();
+            break;
+        case CommandId::kEscape:
+            // The dialog's Cancel, once the find bar is closed.
+            if (m_findBar->isVisible()) {
+                CloseFindBar();
+            } else {
+                reject();
+            }
+            break;
+    }
 }
 
 QWidget* CViewerDlg::GetDlgItem(int id) const {
@@ -281,15 +316,6 @@ void CViewerDlg::CloseFindBar() {
     SizeFromState();
 }
 
-void CViewerDlg::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-        m_findBar->isVisible()) {
-        CloseFindBar();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void CViewerDlg::ShowNextFile() {
     StepFile(true);
 }
@@ -368,25 +394,19 @@ void CViewerDlg::OnFileDropped(const std::string& path) {
     OpenBoxFile(path);
 }
 
-void CViewerDlg::AppendCollectionEntry(QMenu& menu) {
+void CViewerDlg::OnOpenCollection() {
     if (!m_folderOpener) {
         return;
     }
-    menu.addSeparator();
-    QAction* open = menu.addAction(QString::fromUtf8(kOpenCollectionText));
-    connect(open, &QAction::triggered, this, &CViewerDlg::OnOpenCollection);
-}
-
-void CViewerDlg::OnOpenCollection() {
     KeepSettingsOffDisk();
     const QString start =
         m_strLastPath.empty()
             ? QDir::currentPath()
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strLastPath))).absolutePath();
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, QString::fromUtf8("Sammlung öffnen"), start,
+        this, QStringLiteral("Sammlung öffnen"), start,
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (!chosen.isEmpty() && m_folderOpener) {
+    if (!chosen.isEmpty()) {
         m_folderOpener(QFile::encodeName(chosen).toStdString());
     }
 }
@@ -419,30 +439,30 @@ bool CViewerDlg::OnCommand(unsigned wParam, long /*lParam*/) {
     return false;
 }
 
-void CViewerDlg::AppendAboutEntry(QMenu& menu) {
-    const std::string text = kAboutBoxText;
-    if (text.empty()) {
-        return;
+void CViewerDlg::AddMenuCommands(QMenu& menu, CommandMenu which) {
+    for (size_t i = 0; i < kViewerCommands.size(); ++i) {
+        const ViewerCommand& command = kViewerCommands[i];
+        if ((command.menus & which) == 0 ||
+            (command.id == CommandId::kOpenCollection && !m_folderOpener)) {
+            continue;
+        }
+        if (command.separatorBefore && !menu.isEmpty()) {
+            menu.addSeparator();
+        }
+        m_actions[i]->setEnabled(!command.needsCover || !m_coverBytes.empty());
+        menu.addAction(m_actions[i]);
     }
-    menu.addSeparator();
-    QAction* about = menu.addAction(QString::fromStdString(Cp1252ToUtf8(text)));
-    connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX, 0); });
 }
 
 std::unique_ptr<QMenu> CViewerDlg::CreateTextViewMenu() {
     std::unique_ptr<QMenu> menu(m_edit.createStandardContextMenu());
-    AppendCollectionEntry(*menu);
-    AppendAboutEntry(*menu);
+    AddMenuCommands(*menu, kTextViewMenu);
     return menu;
 }
 
 std::unique_ptr<QMenu> CViewerDlg::CreateLeftColumnMenu() {
     auto menu = std::make_unique<QMenu>(this);
-    QAction* save = menu->addAction(QString::fromUtf8(kSaveCoverText));
-    save->setEnabled(!m_coverBytes.empty());
-    connect(save, &QAction::triggered, this, &CViewerDlg::OnSaveCover);
-    AppendCollectionEntry(*menu);
-    AppendAboutEntry(*menu);
+    AddMenuCommands(*menu, kLeftColumnMenu);
     return menu;
 }
 

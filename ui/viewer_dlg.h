@@ -1,6 +1,7 @@
 // The main window: template 102 as a resizable dialog. A fixed left column
 // holds the cover frame and the export summary; the record text view fills
-// the rest, with the find bar under it while that is open. Every way of
+// the rest, with the find bar under it while that is open. Its keys and menu
+// entries come from kViewerCommands (ui/viewer_commands.h). Every way of
 // showing a file (command line, drop, Ctrl+O, F5, Ctrl+PgDown/PgUp) goes
 // through OpenBoxFile, which names on stderr why a file cannot be shown. The window takes what it
 // needs from the application object (the command-line text, and what the about box shows) through
@@ -10,6 +11,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QSize>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,7 +24,9 @@
 #include "picture/cover_picture.h"
 #include "render/record_renderer.h"
 #include "ui/drop_edit.h"
+#include "ui/viewer_commands.h"
 
+class QAction;
 class QMenu;
 class QPainter;
 
@@ -83,8 +87,7 @@ public:
     // Opened from a collection window: the file the first show opens instead
     // of the command line's, and where Ctrl+PgDown/PgUp go from a path (that
     // window's rows, not the folder's).
-    using StepHook =
-        std::function<std::optional<std::string>(const std::string& from, bool forward)>;
+    using StepHook = std::function<std::optional<std::string>(const std::string& from, bool forward)>;
     void SetStartPath(std::string path) { m_startPath = std::move(path); }
     void SetStepHook(StepHook hook) { m_stepHook = std::move(hook); }
     // Opens a folder as a collection. Set, a folder dropped on the text view
@@ -115,7 +118,8 @@ public:
     // F1 raises ID_HELP. True when handled.
     bool OnCommand(unsigned wParam, long lParam);
 
-    // The context menus that carry the about entry (after a separator).
+    // The context menus: the text view's own entries, then the commands
+    // placed in each menu (kViewerCommands).
     std::unique_ptr<QMenu> CreateTextViewMenu();
     std::unique_ptr<QMenu> CreateLeftColumnMenu();
 
@@ -128,6 +132,8 @@ protected:
     virtual bool OnInitDialog();
     // Runs the about box modally; its result is not used.
     virtual void RunAboutBox();
+    // What a command's action does when triggered.
+    virtual void RunCommand(CommandId id);
 
     void OnSize(int nType, int cx, int cy);
     void OnGetMinMaxInfo(MinMaxInfo* info);
@@ -143,13 +149,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateFromTemplate();
-    void CreateShortcuts();
-    void AppendAboutEntry(QMenu& menu);
-    void AppendCollectionEntry(QMenu& menu);
+    void CreateCommands();
+    void AddMenuCommands(QMenu& menu, CommandMenu which);
     void SetDlgItemText(int id, std::string_view shownUtf8);
     void ApplyMinTrackSize();
     void SizeFromState();
@@ -174,7 +178,8 @@ private:
     std::vector<unsigned char> m_coverBytes;
     CFindBar* m_findBar = nullptr;  // children of the dialog and the view
     CTextZoom* m_zoom = nullptr;
-    CTextFeeder* m_feeder = nullptr;  // child of the view
+    CTextFeeder* m_feeder = nullptr;                           // child of the view
+    std::array<QAction*, kViewerCommands.size()> m_actions{};  // children of the dialog
     const CApplikation& m_app;
     std::string m_startPath;
     StepHook m_stepHook;

@@ -8,9 +8,7 @@
 
 namespace quorvel {
 
-inline constexpr int IDD_VIEWER_DIALOG = 102;
 inline constexpr int IDR_MAINFRAME = 128;      // icon group: 32 x 32 and 16 x 16
-inline constexpr int IDS_ABOUTBOX = 101;       // text of the about entry
 inline constexpr int IDR_DEFAULT_COVER = 129;  // type "JPG"
 inline constexpr const char* kDefaultCoverType = "JPG";
 inline constexpr int IDC_DROP_CURSOR = 147;  // arrow, hot spot (0, 0)
@@ -29,10 +27,6 @@ inline constexpr int IDC_COVER = 1090;
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 inline constexpr unsigned ID_HELP = 0xE146;
 
-// Windows-1252, '&' marks a mnemonic as in every menu text.
-inline constexpr const char* kAboutBoxText =
-    "Inf&o \xFC"
-    "ber Quorvel...";
 inline constexpr const char* kCaption = "Quorvel";
 
 // Template 102: 280 x 198 dialog units.

@@ -8,6 +8,7 @@
 #include "app/display_check.h"
 #include "ui/quit_after_show.h"
 #include "ui/translations.h"
+#include "ui/viewer_commands.h"
 #include "viewer/viewer_app.h"
 
 namespace {
@@ -20,10 +21,7 @@ void PrintUsage() {
         "\n"
         "Shows a .box file (the export of one item of a DVD collection): the cover,\n"
         "the export summary and the whole record. Drop another .box file on the text\n"
-        "to show it; Ctrl+O opens one, F5 shows the last one again, Ctrl+PgDown and\n"
-        "Ctrl+PgUp the next or previous one of its folder. Ctrl+F finds text (F3,\n"
-        "Shift+F3), Ctrl++, Ctrl+- and Ctrl+0 zoom, F1 shows the program\n"
-        "information, Escape ends the viewer.\n"
+        "to show it.\n"
         "\n"
         "A FOLDER opens the collection window: every box file below it, one row\n"
         "each, searched as you type and sorted by any column; Enter opens a box in\n"
@@ -35,10 +33,13 @@ void PrintUsage() {
         "                       cannot be written); the double quotes belong to\n"
         "                       the option\n"
         "  --help               this text\n"
+        "  --version            the version\n"
         "\n"
         "The whole command line is the file's path, options included: a line with\n"
-        "an option opens no file.\n",
+        "an option opens no file.\n"
+        "\n",
         stdout);
+    std::fputs(quorvel::CommandHelpText().c_str(), stdout);
 }
 
 }  // namespace
@@ -46,6 +47,10 @@ void PrintUsage() {
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         PrintUsage();
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quorvel %s\n", QUORVEL_VERSION);
         return 0;
     }
     if (!quorvel::HasDisplay(argc, argv)) {

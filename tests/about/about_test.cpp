@@ -64,7 +64,7 @@ TEST(VersionInfo, TheBuiltBlock) {
     EXPECT_EQ(*read, kBlock);
     const auto fixed = QueryFixedFileInfo(kBlock);
     ASSERT_TRUE(fixed.has_value());
-    EXPECT_EQ(FormatVersionNumber(fixed->fileVersionMS, fixed->fileVersionLS), "1.0.3.0");
+    EXPECT_EQ(FormatVersionNumber(fixed->fileVersionMS, fixed->fileVersionLS), QUORVEL_VERSION);
     // Keys match without regard to case; texts come as Windows-1252.
     EXPECT_EQ(QueryVersionString(kBlock, "\\STRINGFILEINFO\\040704B0\\privatebuild"),
               "Schnell-Betrachter f\xFCr MIRAX-Box-Dateien");
@@ -125,8 +125,8 @@ TEST_F(AboutBox, TextsFollowTheProgramFile) {
         const char *version, *comment;
         bool notice;
     } cases[] = {
-        {kProgram, "Version (1.0.3.0)", "Quorvel", true},
-        {m_dir.path() + "\u00dcbersicht", "Version (1.0.3.0)", "Quorvel", true},
+        {kProgram, "Version (" QUORVEL_VERSION ")", "Quorvel", true},
+        {m_dir.path() + "\u00dcbersicht", "Version (" QUORVEL_VERSION ")", "Quorvel", true},
         {m_dir.path() + "kein-elf", "Version ()", "", false},
         {m_dir.path() + "fifo", "Version ()", "", false},
     };

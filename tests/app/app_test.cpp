@@ -20,6 +20,7 @@
 #include "app/applikation.h"
 #include "app/log.h"
 #include "app/platform.h"
+#include "app/state_dir.h"
 #include "app/text_util.h"
 #include "support/temp_dir.h"
 
@@ -58,6 +59,13 @@ protected:
         std::filesystem::create_directory(Path("bin"));
         SetExecutablePathForTesting(Path("bin/quorvel"));
         SetLogClockForTesting(FixedTime);
+        // A default log outside the program folder stays in the test's folder.
+        for (const char* name : {"HOME", "XDG_STATE_HOME"}) {
+            const char* value = std::getenv(name);
+            m_env.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        ::setenv("HOME", Path("home").c_str(), 1);
+        ::setenv("XDG_STATE_HOME", Path("state").c_str(), 1);
         g_strLogFile = Path("q.log");
         g_strLogBackupFile = Path("q.bak");
         g_nLogMask = 0;
@@ -73,9 +81,15 @@ protected:
         EXPECT_TRUE(app.InitInstance());
     }
 
-    void TearDown() override { std::filesystem::current_path(m_cwd); }
+    void TearDown() override {
+        std::filesystem::current_path(m_cwd);
+        for (const auto& [name, value] : m_env) {
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        }
+    }
 
     testing::TempDir m_dir;
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_env;
     const std::filesystem::path m_cwd = std::filesystem::current_path();
 };
 
@@ -249,20 +263,23 @@ TEST_F(AppTest, StartUpCutsOptionsAtEveryDashAndSetsTheLog) {
         EXPECT_EQ(app.GetOptions(), options);
         EXPECT_EQ(app.GetLogLevel(), c.level);
         EXPECT_EQ(g_nLogMask, static_cast<uint32_t>(c.level));
-        EXPECT_EQ(g_strLogFile, c.logFile.empty() ? Path("bin/mirax.log") : Path(c.logFile));
+        EXPECT_EQ(g_strLogFile,
+                  c.logFile.empty() ? DefaultLogFolder() + "mirax.log" : Path(c.logFile));
     }
 }
 
 // Where start-up puts the default log: beside the program while its folder
-// can be written, else in the user's state folder; "logdatei" still wins.
+// is the user's own, else in the user's state folder; "logdatei" still wins.
+// Run as root, every folder counts as installed (see IsOwnProgramFolder).
 TEST_F(AppTest, DefaultLogBesideTheProgramElseInTheStateFolder) {
     const std::string t = m_dir.path();
+    const std::string own = ::geteuid() != 0 ? t + "bin/mirax.log" : t + "state/quorvel/mirax.log";
     // No '-' in the paths: it would start an option on the command line.
     const struct {
         const char* what;
         std::string program, stateHome, commandLine, expectedLog;
     } cases[] = {
-        {"writable program folder", t + "bin/quorvel", t + "state", "", t + "bin/mirax.log"},
+        {"program folder of the user's own", t + "bin/quorvel", t + "state", "", own},
         {"program folder not writable", t + "usr/bin/quorvel", t + "state", "",
          t + "state/quorvel/mirax.log"},
         {"state home with slash", t + "usr/bin/quorvel", t + "state/", "",
@@ -273,14 +290,8 @@ TEST_F(AppTest, DefaultLogBesideTheProgramElseInTheStateFolder) {
         {"logdatei wins", t + "usr/bin/quorvel", t + "state", "-logdatei \"" + t + "own/q.log\"",
          t + "own/q.log"},
     };
-    const std::optional<std::string> home =
-        std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
-    const std::optional<std::string> state =
-        std::getenv("XDG_STATE_HOME") ? std::optional<std::string>(std::getenv("XDG_STATE_HOME"))
-                                      : std::nullopt;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ::setenv("HOME", (t + "home").c_str(), 1);
         ::setenv("XDG_STATE_HOME", c.stateHome.c_str(), 1);
         SetExecutablePathForTesting(c.program);
         CApplikation app;
@@ -290,8 +301,39 @@ TEST_F(AppTest, DefaultLogBesideTheProgramElseInTheStateFolder) {
         // The folder is made, parents included, so the first line lands.
         EXPECT_TRUE(IsDirectory(SplitPath(c.expectedLog).dir));
     }
-    home ? ::setenv("HOME", home->c_str(), 1) : ::unsetenv("HOME");
-    state ? ::setenv("XDG_STATE_HOME", state->c_str(), 1) : ::unsetenv("XDG_STATE_HOME");
+}
+
+// A program keeps its log beside itself only in a folder its user owns and
+// may write, and never for root; an installed program's folder is root's.
+TEST_F(AppTest, OwnProgramFolderOnlyForItsOwnerAndNeverForRoot) {
+    // The test's folder as a user's own: ours, or, run as root, another's.
+    const uid_t user = ::geteuid() != 0 ? ::geteuid() : 4242;
+    const std::string own = Path("own/");
+    const std::string readOnly = Path("readonly/");
+    std::filesystem::create_directory(own);
+    std::filesystem::create_directory(readOnly);
+    ::chmod(readOnly.c_str(), 0555);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(own.c_str(), user, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chown(readOnly.c_str(), user, static_cast<gid_t>(-1)), 0);
+    }
+    const struct {
+        const char* what;
+        std::string folder;
+        uid_t user;
+        bool own;
+    } cases[] = {
+        {"the user's own folder", own, user, true},
+        {"not writable", readOnly, user, false},
+        {"root's own folder, run by root", "/usr/bin/", 0, false},
+        {"another user's folder", own, user + 1, false},
+        {"an installed program's folder", "/usr/bin/", user, false},
+        {"no folder at all", "", user, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(IsOwnProgramFolder(c.folder, c.user), c.own);
+    }
 }
 
 TEST(TextUtil, CodePageRoundTripAndReplacement) {

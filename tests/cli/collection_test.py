@@ -174,18 +174,26 @@ class Covers(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             bare = Path(folder) / "bare.box"
             bare.write_bytes(header_only_box())
+            # A stored "BMP" cover of 80 MiB, beyond the cover bound (sparse).
+            from boxwriter import build_header
+            huge = Path(folder) / "huge.box"
+            with open(huge, "wb") as out:
+                out.write(build_header({}, 80 << 20, False, False) + b"BM")
+                out.truncate(64 + (80 << 20))
             (Path(folder) / "again").mkdir()
             os.symlink(EXAMPLES / "two-dvds.box", Path(folder) / "again" / "two-dvds.box")
             out = Path(folder) / "covers"
             proc = dump("--cover", str(out), *[str(EXAMPLES / f"{n}.box") for n in EXAMPLE_NAMES],
-                        str(bare), str(Path(folder) / "again" / "two-dvds.box"))
-            # Not done: the bare box has no cover, and a second two-dvds
-            # would overwrite the first one's cover.
+                        str(bare), str(huge), str(Path(folder) / "again" / "two-dvds.box"))
+            # Not done: the bare box has no cover, the huge one is larger
+            # than any cover, and a second two-dvds would overwrite the
+            # first one's cover.
             self.assertEqual(proc.returncode, 1)
             errors = proc.stderr.decode().splitlines()
-            self.assertEqual(len(errors), 2, errors)
+            self.assertEqual(len(errors), 3, errors)
             self.assertIn("bare.box: no cover", errors[0])
-            self.assertIn("again/two-dvds.box: a cover named two-dvds.jpg", errors[1])
+            self.assertIn("huge.box: the cover is larger than any picture", errors[1])
+            self.assertIn("again/two-dvds.box: a cover named two-dvds.jpg", errors[2])
             made = sorted(p.name for p in out.iterdir())
             self.assertEqual(made, sorted(p.name for p in (EXAMPLES / "covers").iterdir()))
             for name in made:

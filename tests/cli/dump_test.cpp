@@ -228,7 +228,7 @@ TEST_F(Dump, ToolOutputsAndUsage) {
     }
     run = RunDump("--version");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "quorvel-dump 1.0.3.0\n");
+    EXPECT_EQ(run.out, "quorvel-dump " QUORVEL_VERSION "\n");
 }
 
 TEST_F(Dump, RecordsKeysCsvHeaderAndFieldTableAgree) {

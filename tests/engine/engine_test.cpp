@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "boxfile/box_display.h"
 #include "boxfile/box_loader.h"
 #include "support/box_builder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
@@ -105,6 +108,8 @@ TEST(Engine, LoaderBlockRanges) {
     const Case cases[] = {{64, 74, true, true},   {64, 200, false, false},
                           {64, 82, false, false}, {64, 81, true, false},
                           {100, 64, false, true}, {0xFFFFFFF0u, 0, true, false}};
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.coverOffset << " " << c.dataOffset);
         const Bytes file = testing::BuildBox({.cover = testing::ToBytes("COVERBYTES"),
@@ -120,7 +125,48 @@ TEST(Engine, LoaderBlockRanges) {
             EXPECT_EQ(Bytes(data.begin(), data.end()),
                       Bytes(file.begin() + start, file.begin() + start + data.size()));
         }
+        // From a file, the cover alone comes out the same, with no data.
+        testing::WriteFile(dir.path() + "ranges.box", file);
+        const LoadedBox coverOnly = LoadBox(dir.path() + "ranges.box", BoxParts::kCoverOnly);
+        ASSERT_TRUE(coverOnly.Result().Loaded());
+        EXPECT_FALSE(coverOnly.Data().Present());
+        EXPECT_EQ(coverOnly.Cover().Present(), c.cover);
+        if (c.cover) {
+            const std::span<const unsigned char> cover = coverOnly.Cover().Bytes();
+            EXPECT_EQ(Bytes(cover.begin(), cover.end()),
+                      Bytes(file.begin() + 64, file.begin() + 64 + cover.size()));
+        }
     }
+}
+
+// The bytes this process has read so far (the kernel's count, /proc/self/io).
+uint64_t BytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") {
+            return value;
+        }
+    }
+    return 0;
+}
+
+// A thumbnail reads the header and the cover only, never the data block
+// (the whole load reads it, so the count is seen to work).
+TEST(Engine, CoverOnlyLeavesTheDataBlockUnread) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    testing::BoxSpec spec;
+    spec.cover = Bytes(1000, 'c');
+    spec.data = Bytes(4 << 20, 'd');
+    testing::WriteFile(dir.path() + "big.box", testing::BuildBox(spec));
+    uint64_t before = BytesReadSoFar();
+    EXPECT_EQ(LoadBox(dir.path() + "big.box", BoxParts::kCoverOnly).Cover().Bytes().size(), 1000u);
+    EXPECT_LT(BytesReadSoFar() - before, 64u << 10);  // the count's own file included
+    before = BytesReadSoFar();
+    EXPECT_TRUE(LoadBox(dir.path() + "big.box").Data().Present());
+    EXPECT_GE(BytesReadSoFar() - before, 4u << 20);
 }
 
 std::vector<std::filesystem::path> Examples() {

@@ -6,9 +6,18 @@ Run:  python3 tests/hostile/make_hostile.py OUTDIR          # every case
       python3 tests/hostile/make_hostile.py --list          # the case names
       python3 tests/hostile/make_hostile.py --expect NAME   # what the run must show
       python3 tests/hostile/make_hostile.py --jpeg W H SCANS [--dense] OUT.jpg
+      python3 tests/hostile/make_hostile.py --sequential W H COMPONENTS MAGNITUDE OUT.jpg
+      python3 tests/hostile/make_hostile.py --rle W H OUT.bmp
+
+The last three write bare pictures for bench/cover_bench: a progressive
+JPEG, a sequential one whose every coefficient is set (the costliest
+Huffman-coded JPEG a byte), and the longest run-length BMP the cover bounds
+accept for its size.
 
 Files are made at test time into the build folder and never committed; the
-2 GiB one is sparse. Box files come from tools/boxwriter.py.
+2 GiB one is sparse. Box files come from tools/boxwriter.py; the
+arithmetic-coded JPEG comes from jpegtran (Debian libjpeg-turbo-progs).
+Adding a case is one entry in CASES.
 """
 
 import argparse
@@ -16,6 +25,7 @@ import json
 import os
 import random
 import struct
+import subprocess
 import sys
 import zlib
 
@@ -189,6 +199,68 @@ def jpeg_cover(width, height, scans):
     return box(JPEG_FLAGS | COVER_COMPRESSED, cover=cover, data=token(0x10, b"Titel") + b"\x80\x00")
 
 
+
+def sequential_jpeg(width, height, components, magnitude):
+    """A baseline JPEG, every component at full resolution, each block's DC
+    difference 0 and all 63 AC coefficients 2**magnitude - 1. Every block
+    has the same bits, so eight blocks make whole bytes that repeat."""
+    units = ((width + 7) // 8) * ((height + 7) // 8)
+    dc_table = bytes([0x00]) + bytes([1] + [0] * 15) + bytes([0x00])
+    ac_table = bytes([0x10]) + bytes([1] + [0] * 15) + bytes([magnitude])  # run 0, the one code 0
+    frame = b"".join(bytes([i + 1, 0x11, 0]) for i in range(components))
+    scan = b"".join(bytes([i + 1, 0x00]) for i in range(components))
+
+    def blocks(count):
+        writer = BitWriter()
+        for _ in range(count * components):
+            writer.put(0, 1)  # DC difference category 0
+            for _ in range(63):
+                writer.put((1 << magnitude) - 1, 1 + magnitude)
+        return writer.done()
+    return b"".join([b"\xFF\xD8",
+                     segment(0xDB, bytes([0]) + bytes([1] * 64)),
+                     segment(0xC0, struct.pack(">BHHB", 8, height, width, components) + frame),
+                     segment(0xC4, dc_table + ac_table),
+                     segment(0xDA, bytes([components]) + scan + bytes([0, 63, 0])),
+                     blocks(8) * (units // 8), blocks(units % 8), b"\xFF\xD9"])
+
+
+def arithmetic_jpeg(width, height):
+    """An arithmetic-coded CMYK JPEG announcing width x height whose data
+    covers only 64 x 64 pixels of large coefficients: the decoder's
+    statistics have learnt them, and once the data ends it goes on decoding
+    such blocks from nothing, a few microseconds each."""
+    small = sequential_jpeg(64, 64, 4, 10)
+    coded = subprocess.run(["jpegtran", "-arithmetic"], input=small, capture_output=True,
+                           check=True).stdout
+    frame = coded.index(b"\xFF\xC9")
+    return coded[:frame + 5] + struct.pack(">HH", height, width) + coded[frame + 9:]
+
+
+def bmp_rle(width, height, stream):
+    """An 8-bit run-length BMP of width x height with a grey palette."""
+    palette = b"".join(bytes([i, i, i, 0]) for i in range(256))
+    offset = 14 + 40 + len(palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(stream), 2835, 2835,
+                       256, 0)
+    return b"BM" + struct.pack("<IHHI", offset + len(stream), 0, 0, offset) + info + palette + stream
+
+
+def longest_rle(width, height):
+    """What the plainest encoder writes: each pixel a run of one, each row's
+    end, the picture's end; the longest stream the cover bounds accept."""
+    return bmp_rle(width, height, (b"\x01\x80" * width + b"\x00\x00") * height + b"\x00\x01")
+
+
+def empty_escapes_cover(stream_bytes, compressed):
+    """A 1 x 1 run-length BMP whose stream is escapes that move by nothing
+    (delta 0, 0): each is read, none draws a pixel."""
+    cover = bmp_rle(1, 1, b"\x00\x02\x00\x00" * (stream_bytes // 4) + b"\x00\x01")
+    if compressed:
+        return box(COVER_COMPRESSED, cover=compress_block(cover))
+    return box(0, cover=cover)
+
+
 def write_sparse_no_magic(path, size):
     with open(path, "wb") as out:
         out.write(box(magic="NOTABOX!"))
@@ -212,6 +284,16 @@ CASES = {
                                        cover=zeros_block(512 * MIB)), {"cover": False}),
     "inflate-512m-data": (lambda: box(DATA_COMPRESSED, data=zeros_block(512 * MIB)), {}),
     "sparse-2g-no-magic": (lambda path: write_sparse_no_magic(path, 2**31 - 1), {"status": 1}),
+    "jpeg-arithmetic-4096": (lambda: box(JPEG_FLAGS | COVER_COMPRESSED,
+                                         cover=compress_block(arithmetic_jpeg(4096, 4096))),
+                             {"cover": False}),
+    "jpeg-arithmetic-16384x1024": (lambda: box(JPEG_FLAGS,
+                                               cover=arithmetic_jpeg(16384, 1024)),
+                                   {"cover": False}),
+    "bmp-rle-empty-escapes": (lambda: empty_escapes_cover(64 * MIB - 2048, True),
+                              {"cover": False}),
+    "bmp-rle-empty-escapes-stored": (lambda: empty_escapes_cover(240 * MIB, False),
+                                     {"cover": False}),
 }
 
 
@@ -235,6 +317,9 @@ def main(argv):
     parser.add_argument("--expect")
     parser.add_argument("--jpeg", nargs=3, type=int, metavar=("W", "H", "SCANS"))
     parser.add_argument("--dense", action="store_true")
+    parser.add_argument("--sequential", nargs=4, type=int,
+                        metavar=("W", "H", "COMPONENTS", "MAGNITUDE"))
+    parser.add_argument("--rle", nargs=2, type=int, metavar=("W", "H"))
     args = parser.parse_args(argv)
     if args.list:
         print(";".join(CASES))
@@ -243,10 +328,16 @@ def main(argv):
     elif args.jpeg:
         with open(args.outdir, "wb") as out:
             out.write(progressive_jpeg(*args.jpeg, dense=args.dense))
+    elif args.sequential:
+        with open(args.outdir, "wb") as out:
+            out.write(sequential_jpeg(*args.sequential))
+    elif args.rle:
+        with open(args.outdir, "wb") as out:
+            out.write(longest_rle(*args.rle))
     elif args.outdir:
         make(args.outdir)
     else:
-        parser.error("OUTDIR, --list, --expect or --jpeg")
+        parser.error("OUTDIR, --list, --expect, --jpeg, --sequential or --rle")
     return 0
 
 

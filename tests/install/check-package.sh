@@ -4,11 +4,12 @@
 # expected-files.txt, its dependencies come from the shared libraries, the
 # stripped viewer still carries its version block, and lintian finds no
 # error.
-# Usage: check-package.sh BUILD_DIR WORK_DIR
+# Usage: check-package.sh BUILD_DIR WORK_DIR VERSION
 # Needs: dpkg-dev lintian binutils (Debian packages).
 set -euo pipefail
 build=$1
 work=$2
+version=$3
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -25,7 +26,7 @@ missing=$(comm -23 <(sort "$here/expected-files.txt") \
 [ -z "$missing" ] || fail "the package lacks: $missing"
 
 [ "$(dpkg-deb -f "$deb" Package)" = quorvel ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = 1.0.3.0 ] || fail "version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version"
 [ "$(dpkg-deb -f "$deb" Section)" = video ] || fail "section"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libqt6gui6 libqt6core6 zlib1g libc6; do
@@ -34,6 +35,9 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 zlib1g libc6; do
 done
 
 dpkg-deb -x "$deb" "$work/root"
+# The changelog is written by hand: its newest entry must be this release.
+top=$(gzip -dc "$work/root/usr/share/doc/quorvel/changelog.gz" | sed -n 1p)
+[[ $top == "quorvel ($version) "* ]] || fail "the changelog's newest entry is not $version: $top"
 # Read whole first: with pipefail, grep -q leaving early would fail readelf.
 sections=$(readelf -S "$work/root/usr/bin/quorvel")
 [[ $sections == *.quorvel_version* ]] || fail "stripping lost the viewer's version block"

@@ -203,15 +203,6 @@ def jpeg_size(cover):
     return None
 
 
-def himetric_round_trip(pixels):
-    """Pixels to HIMETRIC and back at 96 per inch, each step rounded as MulDiv does."""
-    def muldiv(a, b, c):
-        q, r = divmod(abs(a * b), c)
-        q += 1 if 2 * r >= c else 0
-        return q if a * b >= 0 else -q
-    return muldiv(muldiv(pixels, 2540, 96), 96, 2540)
-
-
 # ---------------------------------------------------------------- renderer
 
 class Renderer:
@@ -374,8 +365,8 @@ def show(path):
     size = picture_size(cover) if cover is not None else None
     if size is not None:
         labels["type"] = "Typ: " + PICTURE_TYPES[flags & 0x07]
-        labels["width"] = "Breite: %d" % himetric_round_trip(size[0])
-        labels["height"] = "Höhe: %d" % himetric_round_trip(size[1])
+        labels["width"] = "Breite: %d" % size[0]
+        labels["height"] = "Höhe: %d" % size[1]
     if records is not None:
         result["text"] = cp1252_to_unicode(record_text(records).encode("latin-1"))
     return result

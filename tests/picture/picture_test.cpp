@@ -1,4 +1,4 @@
-// Run: ctest --test-dir build -R 'CoverPicture|CoverRender|Himetric'   (or
+// Run: ctest --test-dir build -R 'CoverPicture|CoverRender'   (or
 // build/tests/picture_tests) The cover picture: what it refuses, what a cut picture leaves, how it
 // is drawn onto a rectangle, and the default cover among the program's resources. Sizes of intact
 // BMP, JPEG and GIF covers are compared with the independent model on generated files
@@ -11,13 +11,11 @@
 #include <QPainter>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "picture/cover_picture.h"
-#include "picture/himetric.h"
 
 namespace quorvel {
 namespace {
@@ -172,17 +170,6 @@ TEST(CoverPicture, ReloadReleaseAndResources) {
         ExpectEmpty(p, 7);
     }
     EXPECT_EQ(p.LoadFromResource(130, "JPG"), 0);
-}
-
-TEST(Himetric, MulDivAndTheRoundTrip) {
-    EXPECT_EQ(MulDiv(-5, 1, 2), -3);         // halves away from zero
-    EXPECT_EQ(MulDiv(INT32_MAX, 2, 1), -1);  // overflow
-    EXPECT_EQ(MulDiv(1, 1, 0), -1);
-    for (int32_t px = 0; px <= 70000; ++px) {
-        const int32_t himetric = HimetricFromPixels(px);
-        ASSERT_EQ(PixelsFromHimetric(himetric), px) << "at " << px << " px = " << himetric;
-        ASSERT_LE(std::abs(px * 2540.0 / 96 - himetric), 0.5) << "at " << px;
-    }
 }
 
 TEST(CoverRender, StretchesTheWholePictureOntoExactlyTheRectangle) {

@@ -72,11 +72,11 @@ TEST_F(ThumbnailCacheTest, UriAndNameAsGlibMakesThem) {
          {m_box, std::string("/tmp/a b/\xC3\xA4#x?%.box"), std::string("/t/[x];!$&'()*+,=:@~.box"),
           std::string("/t/\xFF\x01\n.box")}) {
         SCOPED_TRACE(path);
-        const std::string glib =
-            Output("/usr/bin/python3 -c 'import sys; from gi.repository import GLib; "
-                "sys.stdout.write(GLib.filename_to_uri(sys.argv[1].encode(\"utf-8\", "
-                "\"surrogateescape\"), None))' " +
-                Quoted(path));
+        const std::string glib = Output(
+            "/usr/bin/python3 -c 'import sys; from gi.repository import GLib; "
+            "sys.stdout.write(GLib.filename_to_uri(sys.argv[1].encode(\"utf-8\", "
+            "\"surrogateescape\"), None))' " +
+            Quoted(path));
         ASSERT_FALSE(glib.empty()) << "python3-gi with GLib is needed";
         EXPECT_EQ(FileUri(path), glib);
         const std::string md5 = Output("printf %s " + Quoted(glib) + " | md5sum");
@@ -96,10 +96,10 @@ TEST_F(ThumbnailCacheTest, EntryAsTheStandardWantsIt) {
         EXPECT_EQ(Mode(folder), 0700) << folder;
     }
     // Read back by another program's PNG reader.
-    const std::string texts =
-        Output("identify -format '%[Thumb::URI]|%[Thumb::MTime]|%[Thumb::Size]|%[Thumb::Mimetype]|"
-            "%[Software]' " +
-            Quoted(entry));
+    const std::string texts = Output(
+        "identify -format '%[Thumb::URI]|%[Thumb::MTime]|%[Thumb::Size]|%[Thumb::Mimetype]|"
+        "%[Software]' " +
+        Quoted(entry));
     EXPECT_EQ(texts, FileUri(m_box) + "|1700000000|" +
                          std::to_string(std::filesystem::file_size(m_box)) +
                          "|application/x-mirax-box|Quorvel 9.8");

@@ -31,6 +31,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,7 @@
 #include "ui/find_bar.h"
 #include "ui/text_zoom.h"
 #include "ui/translations.h"
+#include "ui/viewer_commands.h"
 #include "ui/viewer_dlg.h"
 #include "ui/viewer_resources.h"
 #include "ui/viewer_text.h"
@@ -401,6 +403,50 @@ TEST_F(ViewerTest, ViewerCommands) {
     SimpleBox("refresh.box", "20020202", "Zweiter");
     QTest::keyClick(&view, Qt::Key_F5);
     EXPECT_EQ(LabelOf(dlg, IDC_EXPORT_DATE), QStringLiteral("02.02.2002"));
+}
+
+// Records the commands the window's actions run instead of running them.
+class CommandRecordingDlg : public CViewerDlg {
+public:
+    CommandRecordingDlg() : CViewerDlg(TestApp()) {}
+    std::vector<CommandId> ran;
+
+protected:
+    void RunCommand(CommandId id) override { ran.push_back(id); }
+};
+
+// Each key of the table runs its own command and nothing else, from the text
+// and from the find bar's field alike; a key in two rows reaches neither.
+TEST_F(ViewerTest, EveryKeyOfTheCommandTableRunsItsCommandAlone) {
+    std::map<int, const char*> owner;
+    for (const ViewerCommand& command : kViewerCommands) {
+        for (const QKeyCombination key : command.keys) {
+            if (key.key() != Qt::Key_unknown) {
+                const auto [first, fresh] = owner.emplace(key.toCombined(), command.name);
+                EXPECT_TRUE(fresh)
+                    << KeyName(key) << " in " << first->second << " and " << command.name;
+            }
+        }
+    }
+    CommandRecordingDlg dlg;
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.OpenFindBar();
+    for (QWidget* target : {static_cast<QWidget*>(&dlg.TextView()),
+                            static_cast<QWidget*>(dlg.FindBar().SearchField())}) {
+        for (const ViewerCommand& command : kViewerCommands) {
+            for (const QKeyCombination key : command.keys) {
+                if (key.key() == Qt::Key_unknown) {
+                    continue;
+                }
+                SCOPED_TRACE(KeyName(key) + " in " + target->metaObject()->className());
+                dlg.ran.clear();
+                QTest::keyClick(target, key.key(), key.keyboardModifiers());
+                EXPECT_EQ(dlg.ran, std::vector<CommandId>{command.id});
+            }
+        }
+    }
 }
 
 const QString kExamples = QStringLiteral(QUORVEL_SOURCE_DIR "/examples/");

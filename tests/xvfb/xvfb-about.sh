@@ -7,36 +7,22 @@
 # "delete <address>", each after the time stamp "<DD.MM.YYYY hh:mm:ss>: ".
 # Escape closes the about box, then the viewer.
 # Usage: tests/xvfb/xvfb-about.sh   (build first: tools/build.sh)
-# Needs: xvfb xauth xdotool (Debian packages).
+# Needs: xvfb xdotool (Debian packages).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUORVEL_BUILD_DIR:-$top/build}
 viewer=$build/viewer/quorvel
 
-if [ -z "${QUORVEL_ABOUT_INNER:-}" ]; then
-    [ -x "$viewer" ] || { echo "no viewer at $viewer; run tools/build.sh first" >&2; exit 2; }
-    export QUORVEL_ABOUT_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0"
-fi
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
+source "$top/tools/xvfb-session.sh"
+xvfb_start
+work=$xvfb_work
 # Every '-' on the command line starts an option, so the log path must have none.
-work=$(mktemp -d "${TMPDIR:-/tmp}/qabout.XXXXXX")
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 case "$work" in *-*) fail "the temporary folder $work holds a '-'; set TMPDIR to a folder without one" ;; esac
 log=$work/q.log
 title="Info über Quorvel"
 
-"$viewer" -log 8 "-logdatei \"$log\"" >"$work/viewer.out" 2>&1 &
-pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quorvel$' | head -n 1) ||
-    fail "the viewer's window did not appear"
+viewer_start "$work/viewer.out" -log 8 "-logdatei \"$log\""
+main=$viewer_win
 xdotool windowfocus --sync "$main"
 xdotool key F1
 
@@ -74,13 +60,5 @@ for _ in $(seq 50); do
 done
 xdotool search --onlyvisible --name "^$title\$" >/dev/null && fail "Escape did not close the about box"
 
-xdotool windowfocus --sync "$main"
-xdotool key Escape
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the viewer"
-wait "$pid" || fail "the viewer ended with status $?"
-pid=""
+viewer_stop_with_escape
 echo "OK: F1 opened one \"$title\"; the log holds \"new char[$size] = $address\" and \"delete $address\""
