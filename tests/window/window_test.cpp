@@ -242,14 +242,14 @@ TEST_F(WindowTest, SearchAsYouTypeShowsTheIndexsRowsInItsOrder) {
             want.push_back(fs::path(hit.path).filename().string());
         }
         Search(QString::fromUtf8(query));
-        QTest::qWaitFor([&] { return Rows() == want; }, 10000);
+        (void)QTest::qWaitFor([&] { return Rows() == want; }, 10000);
         EXPECT_EQ(Rows(), want);
         if (std::string(query) == "nebel") {
             EXPECT_EQ(want.size(), 3u);
             EXPECT_EQ(window.CountsText(), QStringLiteral("3 von 4 Boxen, 5 von 6 Filmen"));
             const QModelIndex hits =
                 window.Model().index(window.Model().RowOf(m_tree + "/a/b/wald.box"), kHitsColumn);
-            QTest::qWaitFor([&] { return !hits.data().toString().isEmpty(); }, 10000);
+            (void)QTest::qWaitFor([&] { return !hits.data().toString().isEmpty(); }, 10000);
             EXPECT_EQ(hits.data().toString(), QStringLiteral("Treffer: Nebelkinder (1999)"));
             const int row = hits.row();
             EXPECT_EQ(window.Model().index(row, kTitleColumn).data().toString(),
