@@ -106,6 +106,10 @@ template <typename... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+// Spelled out for compilers without C++20's deduction for aggregates (the
+// clang of the fuzz build).
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 // A value as one line of UTF-8 text, as a CSV cell holds it: none is empty,
 // booleans read "true" or "false", lists are joined by "; " (languages and
