@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "cli/dump.h"
+#include "picture/box_dump.h"
 #include "cli/output.h"
 
 namespace quorvel {
