@@ -31,6 +31,7 @@
 #include "ui/collection_texts.h"
 #include "ui/cover_grid_delegate.h"
 #include "ui/cover_thumbnails.h"
+#include "ui/list_export.h"
 #include "ui/no_settings.h"
 #include "ui/problem_list_dlg.h"
 #include "ui/viewer_dlg.h"
@@ -49,6 +50,9 @@ std::string SoftwareName(const CApplikation& app) {
                ? "Quorvel " + version
                : std::string("Quorvel");
 }
+
+// How long the status bar says what an export wrote.
+constexpr int kExportNoteMs = 15000;
 
 struct ColumnWidth {
     int column;
@@ -610,8 +614,37 @@ void CollectionWindow::OnExport() {
     }
 }
 
-bool CollectionWindow::ExportList(const std::string& /*path*/) {
-    return false;
+bool CollectionWindow::ExportList(const std::string& path) {
+    if (m_export != nullptr) {
+        return false;  // one at a time
+    }
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(m_model->rowCount()));
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        paths.push_back(m_model->PathAt(row));
+    }
+    m_export = new ListExport(std::move(paths), path, this);
+    Action("export")->setEnabled(false);
+    connect(m_export, &ListExport::Progress, this, [this](qint64 done, qint64 total) {
+        m_progress->setMaximum(static_cast<int>(std::min<qint64>(total, INT32_MAX)));
+        m_progress->setValue(static_cast<int>(std::min<qint64>(done, INT32_MAX)));
+        m_progress->setFormat(QStringLiteral("Exportiere %1 von %2 Boxen")
+                                  .arg(GermanNumber(done), GermanNumber(total)));
+        m_progress->show();
+    });
+    connect(m_export, &ListExport::Finished, this, [this](bool written, const QString& message) {
+        m_progress->hide();
+        if (written) {
+            statusBar()->showMessage(message, kExportNoteMs);
+        } else {
+            m_failure = message;
+            UpdateMessage();
+        }
+        m_export->deleteLater();
+        m_export = nullptr;
+        Action("export")->setEnabled(true);
+    });
+    return true;
 }
 
 CollectionWindow* OpenCollectionWindow(const CApplikation& app, const std::string& folder) {

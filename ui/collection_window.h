@@ -32,6 +32,7 @@ class CViewerDlg;
 class CollectionFeed;
 class CollectionModel;
 class CoverThumbnails;
+class ListExport;
 
 class CollectionWindow : public QMainWindow {
     Q_OBJECT
@@ -70,9 +71,11 @@ public:
     void ShowGrid(bool grid);
     // The selected rows' paths, one a line, to the clipboard.
     void CopyPaths();
-    // "Liste exportieren...": the shown rows' films as CSV into `path`;
-    // false, with the reason in the message line, when it cannot be written.
+    // "Liste exportieren...": the shown rows' films as the dump tool's CSV
+    // into `path`, in the background; false while one is running. What was
+    // written shows in the status bar, why not in the message line.
     bool ExportList(const std::string& path);
+    bool Exporting() const { return m_export != nullptr; }
     void ShowProblems();
 
 protected:
@@ -112,6 +115,7 @@ private:
     QToolButton* m_problems = nullptr;
     QProgressBar* m_progress = nullptr;
     CViewerDlg* m_viewer = nullptr;
+    ListExport* m_export = nullptr;
 
     QString m_query;         // the search shown, trimmed; empty for every box
     std::string m_keptPath;  // the current row's while the rows are made anew

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -458,6 +459,37 @@ TEST_F(WindowTest, TheViewerOpensFoldersOnlyWhereTheProgramSaysHow) {
         EXPECT_EQ(opened, withOpener ? m_tree : std::string());
         EXPECT_EQ(viewer.LastShownPath(), box);
     }
+}
+
+TEST_F(WindowTest, ExportWritesTheShownRowsAsTheDumpToolsCsv) {
+    Put("a.box", MakeBox("Alpha, mit Komma", {{"Erster \"Film\"", 1990, 12}, {"Zweiter"}}));
+    Put("b.box", MakeBox("Beta", {}));
+    Put("c/c.box", MakeBox("Gamma", {{"Dritter", 2001}}, Cover()));
+    WriteFile(m_tree + "/kurz.box", ToBytes("MIRAX"));
+    CollectionWindow& window = Open();
+    window.Table().sortByColumn(kTitleColumn, Qt::DescendingOrder);  // c, b, a
+    const std::string target = m_dir.path() + "liste.csv";
+    ASSERT_TRUE(window.ExportList(target));
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.Exporting(); }, 20000));
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith(
+        QStringLiteral("Liste exportiert: 3 Boxen mit 3 Filmen")));
+
+    // The same bytes as the dump tool's for the same files, in the rows' order.
+    QProcess dump;
+    dump.start(
+        QStringLiteral(QUORVEL_BINARY_DIR "/cli/quorvel-dump"),
+        {QStringLiteral("--csv"), QString::fromStdString(m_tree + "/c/c.box"),
+         QString::fromStdString(m_tree + "/b.box"), QString::fromStdString(m_tree + "/a.box")});
+    ASSERT_TRUE(dump.waitForFinished(20000));
+    const Bytes written = ReadFile(target);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(written.data()),
+                         static_cast<qsizetype>(written.size())),
+              dump.readAllStandardOutput());
+
+    EXPECT_TRUE(window.ExportList(m_dir.path() + "fehlt/liste.csv"));
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.Exporting(); }, 20000));
+    EXPECT_TRUE(window.Message().startsWith(QStringLiteral("Die Liste kann nicht nach")))
+        << window.Message().toStdString();
 }
 
 TEST_F(WindowTest, EveryCommandHasAKeyAndEveryPartANameToBeRead) {
