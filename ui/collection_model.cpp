@@ -159,7 +159,7 @@ void CollectionModel::Store(BoxRow&& row) {
     m_films += row.filmCount;
     Entry& entry = m_entries[id];
     entry.title = OptionalUtf8(row.title);
-    entry.genre = OptionalUtf8(row.genre);
+    entry.genre = GenresText(row.genre);
     entry.ean = OptionalUtf8(row.ean);
     entry.file = QFile::decodeName(QByteArray::fromStdString(row.fileName));
     entry.row = std::move(row);

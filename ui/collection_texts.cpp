@@ -86,6 +86,20 @@ QString HitsText(const std::vector<FilmHit>& films) {
                            : QStringLiteral("Treffer: ") + parts.join(QStringLiteral(", "));
 }
 
+QString GenresText(const std::optional<std::string>& genres) {
+    if (!genres) {
+        return {};
+    }
+    QStringList each;
+    for (const QString& genre : Utf8(*genres).split(QLatin1Char(','))) {
+        const QString trimmed = genre.trimmed();
+        if (!trimmed.isEmpty() && !each.contains(trimmed, Qt::CaseInsensitive)) {
+            each.append(trimmed);
+        }
+    }
+    return each.join(QStringLiteral(", "));
+}
+
 QString YearsText(const std::optional<int64_t>& low, const std::optional<int64_t>& high) {
     if (!low || !high) {
         return {};

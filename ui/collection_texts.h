@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ QString FolderProblemText(const std::string& reason);
 
 // "Treffer: Der Zeuge (1999), Die Flucht" for the films a search matched.
 QString HitsText(const std::vector<FilmHit>& films);
+
+// The films' genres, each once, in the order met: a film's genre may
+// itself be a list ("Krimi, Thriller").
+QString GenresText(const std::optional<std::string>& genres);
 
 // A year span: "1999", "1987–1999", or empty.
 QString YearsText(const std::optional<int64_t>& low, const std::optional<int64_t>& high);

@@ -53,6 +53,7 @@ struct Film {
     std::string title;  // Windows-1252
     int year = 0;       // 0: none
     int fsk = -1;       // -1: none
+    std::string genre = "";  // none
 };
 
 Bytes U16(int value) {
@@ -74,6 +75,9 @@ Bytes MakeBox(const std::string& title, const std::vector<Film>& films, const By
         }
         if (film.fsk >= 0) {
             Append(data, Token(0x53, Bytes{static_cast<unsigned char>(film.fsk)}));
+        }
+        if (!film.genre.empty()) {
+            Append(data, Token(0x57, film.genre));
         }
     }
     Append(data, Token(0x80, Bytes{}));
@@ -228,12 +232,16 @@ TEST(CollectionWindowSort, ManyEqualValuesKeepTheirOrder) {
 }
 
 TEST_F(WindowTest, SearchAsYouTypeShowsTheIndexsRowsInItsOrder) {
-    Put("koehler.box", MakeBox("Die Akte K\xF6hler", {{"Nebel", 1995, 12}, {"Wald", 1970, 6}}));
+    Put("koehler.box", MakeBox("Die Akte K\xF6hler", {{"Nebel", 1995, 12, "Krimi"},
+                                                      {"Wald", 1970, 6, "krimi, Thriller"}}));
     Put("a/nebel.box", MakeBox("Nebelwald", {{"Im Nebel", 1992, 16}}));
     Put("a/b/wald.box", MakeBox("", {{"Der Wald", 1985, 0}, {"Nebelkinder", 1999, 12}}));
     Put("leer.box", MakeBox("Sonst nichts", {{"Zirkus", 2001, 0}}));
     CollectionWindow& window = Open();
     EXPECT_EQ(window.CountsText(), QStringLiteral("4 von 4 Boxen, 6 von 6 Filmen"));
+    const QModelIndex genres =
+        window.Model().index(window.Model().RowOf(m_tree + "/koehler.box"), kGenreColumn);
+    EXPECT_EQ(genres.data().toString(), QStringLiteral("Krimi, Thriller")) << "each genre once";
 
     const auto collection = Collection::OpenForFolder(m_tree);
     for (const char* query : {"kohler", "nebel", "neb", "jahr:1990-1999", "nebel fsk:16", "xyz"}) {
