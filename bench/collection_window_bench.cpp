@@ -170,6 +170,7 @@ int main(int argc, char** argv) {
     QLineEdit& search = window.SearchField();
     PaintWatch watch(window.Table().viewport(), &window.Model());
     std::vector<double> keys, lastKeys;
+    std::vector<std::pair<double, QString>> typed;  // each key's time and the text it made
     const size_t count = argc > 3 ? std::stoul(argv[3]) : queries.size();
     queries.resize(std::min(count, queries.size()));
     for (const std::string& query : queries) {
@@ -185,6 +186,7 @@ int main(int argc, char** argv) {
                                             5);
             }
             keys.push_back(clock.nsecsElapsed() / 1e6);
+            typed.emplace_back(keys.back(), text.left(i + 1));
         }
         lastKeys.push_back(keys.back());
     }
@@ -210,6 +212,14 @@ int main(int argc, char** argv) {
             "\"%s_stalls_over_50ms\": %d, ",
             name, run.ms, name, run.stallMs, name, run.stallCpuMs, name, run.stalls);
     }
+    std::sort(typed.begin(), typed.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::printf("\"slowest_keys\": [");
+    for (size_t i = 0; i < std::min<size_t>(5, typed.size()); ++i) {
+        std::printf("%s[%.1f, \"%s\"]", i == 0 ? "" : ", ", typed[i].first,
+                    typed[i].second.toUtf8().constData());
+    }
+    std::printf("], ");
     std::printf("\"peak_mib\": %ld, \"database\": \"%s\"}\n", usage.ru_maxrss / 1024,
                 quorvel::CacheDatabasePath(window.Folder()).c_str());
     return 0;

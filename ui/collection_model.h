@@ -80,6 +80,7 @@ public:
     // Box files and folders that could not be read, by path, each with why
     // in German.
     std::vector<std::pair<std::string, QString>> Problems() const;
+    size_t ProblemCount() const { return m_unreadable.size() + m_folderProblems.size(); }
     bool ProblemsIncludeFolders() const { return !m_folderProblems.empty(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;

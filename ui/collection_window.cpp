@@ -458,7 +458,7 @@ void CollectionWindow::OnCountsChanged() {
     const CollectionModel::Counts counts = m_model->GetCounts();
     m_counts->setText(
         quorvel::CountsText(counts.shownBoxes, counts.boxes, counts.shownFilms, counts.films));
-    const auto problems = static_cast<int64_t>(m_model->Problems().size());
+    const auto problems = static_cast<int64_t>(m_model->ProblemCount());
     m_problems->setVisible(problems > 0);
     m_problems->setText(ProblemCountText(problems, m_model->ProblemsIncludeFolders()));
     Action("problems")->setEnabled(problems > 0);
