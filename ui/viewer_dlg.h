@@ -87,7 +87,8 @@ public:
     // Opened from a collection window: the file the first show opens instead
     // of the command line's, and where Ctrl+PgDown/PgUp go from a path (that
     // window's rows, not the folder's).
-    using StepHook = std::function<std::optional<std::string>(const std::string& from, bool forward)>;
+    using StepHook =
+        std::function<std::optional<std::string>(const std::string& from, bool forward)>;
     void SetStartPath(std::string path) { m_startPath = std::move(path); }
     void SetStepHook(StepHook hook) { m_stepHook = std::move(hook); }
     // Opens a folder as a collection. Set, a folder dropped on the text view

@@ -50,9 +50,9 @@ CApplikation& TestApp() {
 }
 
 struct Film {
-    std::string title;  // Windows-1252
-    int year = 0;       // 0: none
-    int fsk = -1;       // -1: none
+    std::string title;       // Windows-1252
+    int year = 0;            // 0: none
+    int fsk = -1;            // -1: none
     std::string genre = "";  // none
 };
 
