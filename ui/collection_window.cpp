@@ -513,8 +513,9 @@ void CollectionWindow::OpenRow(int row) {
         m_viewer->SetStartPath(path);
         m_viewer->SetStepHook(
             [this](const std::string& from, bool forward) { return StepFrom(from, forward); });
-        m_viewer->SetFolderOpener(
-            [this](const std::string& folder) { OpenCollectionWindow(m_app, folder); });
+        m_viewer->SetFolderOpener([this](const std::string& folder) {
+            OpenCollectionWindow(m_app, folder, GridShown());
+        });
     } else {
         m_viewer->OpenBoxFile(path);
     }
@@ -550,6 +551,10 @@ void CollectionWindow::ShowGrid(bool grid) {
     if (focused) {
         CurrentView().setFocus();
     }
+}
+
+bool CollectionWindow::GridShown() const {
+    return m_stack->currentWidget() == m_grid;
 }
 
 void CollectionWindow::SortBy(int column) {
@@ -599,7 +604,7 @@ void CollectionWindow::OnOpenCollection() {
         this, QStringLiteral("Sammlung \u00F6ffnen"), Local(Folder()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty()) {
-        OpenCollectionWindow(m_app, QFile::encodeName(chosen).toStdString());
+        OpenCollectionWindow(m_app, QFile::encodeName(chosen).toStdString(), GridShown());
     }
 }
 
@@ -647,8 +652,10 @@ bool CollectionWindow::ExportList(const std::string& path) {
     return true;
 }
 
-CollectionWindow* OpenCollectionWindow(const CApplikation& app, const std::string& folder) {
+CollectionWindow* OpenCollectionWindow(const CApplikation& app, const std::string& folder,
+                                       bool grid) {
     auto* window = new CollectionWindow(app, folder);
+    window->ShowGrid(grid);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     return window;

@@ -68,7 +68,10 @@ public:
     // previous row, selected here too; from a path not among the rows, the
     // first or last row.
     std::optional<std::string> StepFrom(const std::string& path, bool forward);
+    // The list or the cover grid; the choice holds for this run only: a
+    // window opened from this one starts with it, and none is stored.
     void ShowGrid(bool grid);
+    bool GridShown() const;
     // The selected rows' paths, one a line, to the clipboard.
     void CopyPaths();
     // "Liste exportieren...": the shown rows' films as the dump tool's CSV
@@ -125,7 +128,9 @@ private:
     QString m_failure;        // an update or export that failed
 };
 
-// A new collection window on `folder`, shown; it deletes itself when closed.
-CollectionWindow* OpenCollectionWindow(const CApplikation& app, const std::string& folder);
+// A new collection window on `folder`, shown (as the grid when `grid`); it
+// deletes itself when closed.
+CollectionWindow* OpenCollectionWindow(const CApplikation& app, const std::string& folder,
+                                       bool grid = false);
 
 }  // namespace quorvel

@@ -1,8 +1,10 @@
 #include "viewer/viewer_app.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/platform.h"
 #include "ui/collection_window.h"
@@ -35,6 +37,17 @@ bool CViewerApp::InitInstance() {
     if (folder) {
         OpenCollectionWindow(*this, *folder);
         QApplication::exec();
+        // Windows still open when the loop was ended from elsewhere stop
+        // their index and cover threads before the program ends.
+        std::vector<QPointer<CollectionWindow>> open;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* collection = qobject_cast<CollectionWindow*>(window)) {
+                open.emplace_back(collection);
+            }
+        }
+        for (const QPointer<CollectionWindow>& window : open) {
+            delete window.data();
+        }
     }
     return false;
 }
