@@ -16,6 +16,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -51,6 +52,11 @@ std::string SoftwareName(const CApplikation& app) {
                : std::string("Quorvel");
 }
 
+// The update starts this long after the rows were first painted: the
+// first frames (the covers in sight, a first key) get the processor first.
+constexpr int kUpdateAfterPaintMs = 100;
+// A window shown but never painted starts its update after this long.
+constexpr int kStartAfterMs = 500;
 // How long the status bar says what an export wrote.
 constexpr int kExportNoteMs = 15000;
 
@@ -329,19 +335,35 @@ QAbstractItemView& CollectionWindow::CurrentView() {
 }
 
 bool CollectionWindow::Updating() const {
-    return m_feed->Updating();
+    return !m_started || m_feed->Updating();
 }
 
 void CollectionWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_started) {
-        m_started = true;
-        // After the first paint: the rows already there are seen at once.
-        QMetaObject::invokeMethod(m_feed, &CollectionFeed::Start, Qt::QueuedConnection);
+        // The update starts once the rows the index holds are painted, so
+        // they are seen at once; a window that never paints starts it anyway.
+        m_table->viewport()->installEventFilter(this);
+        m_grid->viewport()->installEventFilter(this);
+        QTimer::singleShot(kStartAfterMs, this, &CollectionWindow::StartFeed);
     }
 }
 
+void CollectionWindow::StartFeed() {
+    if (m_started) {
+        return;
+    }
+    m_started = true;
+    m_table->viewport()->removeEventFilter(this);
+    m_grid->viewport()->removeEventFilter(this);
+    m_feed->Start();
+}
+
 bool CollectionWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && !m_started &&
+        (watched == m_table->viewport() || watched == m_grid->viewport())) {
+        QTimer::singleShot(kUpdateAfterPaintMs, this, &CollectionWindow::StartFeed);
+    }
     if (watched == m_search && event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
         !m_search->hasSelectedText()) {

@@ -60,6 +60,8 @@ public:
     QString ProblemsText() const;  // empty when all could be read
     // The viewer this window opened its boxes in, if any.
     CViewerDlg* Viewer() const { return m_viewer; }
+    // True until the index has been brought up to date once since the
+    // window was shown, and while it is again.
     bool Updating() const;
 
     // Opens the box of `row` in the viewer window.
@@ -86,6 +88,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void StartFeed();
     void BuildViews();
     void BuildStatusBar();
     void BuildActions();
