@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/platform.h"
 #include "collection/box_walk.h"
 #include "collection/tree_watcher.h"
 
@@ -86,6 +87,7 @@ void CollectionFeed::StartUpdate() {
     m_again = false;
     const bool makeWatcher = m_watching && !m_watcher;
     m_updater = std::thread([this, makeWatcher] {
+        LowerThreadPriority();  // and so its walker and readers
         if (makeWatcher) {
             // Before the walk: whatever changes behind the walk is seen.
             auto watcher = std::make_shared<TreeWatcher>(m_folder);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/platform.h"
 #include "ui/viewer_resources.h"
 
 namespace quorvel {
@@ -86,6 +87,7 @@ const CoverThumbnails::Loaded* CoverThumbnails::Find(int64_t id, const std::stri
 }
 
 void CoverThumbnails::Work() {
+    LowerThreadPriority();
     for (;;) {
         std::pair<int64_t, std::string> request;
         {

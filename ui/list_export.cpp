@@ -32,6 +32,7 @@ ListExport::~ListExport() {
 }
 
 void ListExport::Run(const std::vector<std::string>& paths, const std::string& target) {
+    LowerThreadPriority();
     std::string csv;
     AppendCsvHeader(csv);
     int64_t films = 0;
