@@ -117,6 +117,8 @@ std::string DumpUsage() {
     }
     std::string usage = std::string("Usage: ") + kTool + " [" + Joined(labels, " | ", " | ") +
                         "] [--lines]\n                    [--] FILE...\n"
+                        "       quorvel-dump --sqlite DB PATH...\n"
+                        "       quorvel-dump --search QUERY --sqlite DB [--json | --lines]\n"
                         "Prints what the Quorvel viewer shows for each box FILE: the export "
                         "summary\nand the record text. FILE '-' reads one box from standard "
                         "input.\n\n";
@@ -135,6 +137,13 @@ std::string DumpUsage() {
     }
     option("--lines", "with " + FormOptions([](const DumpForm& f) { return f.lines; }, " or ") +
                           ": one object per line, no array");
+    option("--sqlite DB", "indexes the box files of the folder trees and files PATH into the\n"
+                          "SQLite database DB, reading only what changed; unreadable files\n"
+                          "are kept with their reason; with --search, the database to search");
+    option("--search QUERY", "\nprints the box paths in DB that match, best first (with --json\n"
+                             "or --lines each with its matching films); all words are\n"
+                             "needed, the last also as a prefix; \"a phrase\"; person:,\n"
+                             "titel:, genre:, sprache:, ean:, jahr:1990-1999, fsk:12");
     option("--help", "this text");
     option("--version", "the version");
     usage +=
@@ -146,17 +155,6 @@ std::string DumpUsage() {
         "  \"error\" only for a file that is no readable box; \"exported\" in ISO 8601;\n"
         "  \"cover\" is null without a cover block, and so is a field the record\n"
         "  does not set. The README has the details.\n"
-        "\n"
-        "Collections:\n"
-        "  quorvel-dump --sqlite DB PATH...\n"
-        "               indexes the box files of folder trees and files into the SQLite\n"
-        "               database DB, reading only what changed; unreadable files are\n"
-        "               kept with their reason\n"
-        "  quorvel-dump --search QUERY --sqlite DB [--json | --lines]\n"
-        "               prints the matching box paths, best first (with --json or\n"
-        "               --lines each with its matching films). All words are needed,\n"
-        "               the last also as a prefix; \"a phrase\"; person:, titel:,\n"
-        "               genre:, sprache:, ean:, jahr:1990-1999, fsk:12\n"
         "\n"
         "Exit status: 0 when every FILE was a readable box file (and, with --cover,\n"
         "had its cover written), 1 when any was not (the others are still done) or\n"

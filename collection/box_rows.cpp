@@ -1,5 +1,7 @@
 #include "collection/box_rows.h"
 
+#include <algorithm>
+
 #include "app/text_util.h"
 
 namespace quorvel {
@@ -33,8 +35,7 @@ void Add(SearchText& text, TextColumn column, const std::optional<std::string>& 
     }
 }
 
-std::vector<ColumnValue> Columns(std::span<const Field* const> fields,
-                                 const FieldSource& source) {
+std::vector<ColumnValue> Columns(std::span<const Field* const> fields, const FieldSource& source) {
     std::vector<ColumnValue> cells;
     cells.reserve(fields.size());
     for (const Field* field : fields) {
@@ -66,6 +67,38 @@ SearchText FilmText(const FilmRecord& film) {
     return text;
 }
 
+BoxSummary Summarize(const Record& record) {
+    BoxSummary summary;
+    summary.title = Utf8(record.box.title);
+    std::vector<std::string> genres;
+    for (const DvdRecord& dvd : record.dvds) {
+        if (!summary.title && dvd.title) {
+            summary.title = Utf8(dvd.title);
+        }
+        ++summary.dvds;
+        for (const FilmRecord& film : dvd.films) {
+            ++summary.films;
+            if (film.year) {
+                const int64_t year = *film.year;
+                summary.yearMin = std::min(summary.yearMin.value_or(year), year);
+                summary.yearMax = std::max(summary.yearMax.value_or(year), year);
+            }
+            if (film.fsk) {
+                summary.fsk = std::max<int64_t>(summary.fsk.value_or(0), *film.fsk);
+            }
+            if (film.genre &&
+                std::find(genres.begin(), genres.end(), *film.genre) == genres.end()) {
+                genres.push_back(*film.genre);
+            }
+        }
+    }
+    for (const std::string& genre : genres) {
+        summary.genres = summary.genres ? *summary.genres + ", " : std::string();
+        *summary.genres += Cp1252ToUtf8(genre);
+    }
+    return summary;
+}
+
 }  // namespace
 
 BoxRows MakeBoxRows(const IndexedBox& box) {
@@ -85,6 +118,7 @@ BoxRows MakeBoxRows(const IndexedBox& box) {
     const Record& record = box.record;
     const FieldSource source{box.facts, record};
     rows.columns = Columns(kBoxColumns, source);
+    rows.summary = Summarize(record);
 
     SearchText& text = rows.text;
     Add(text, kTitle, Utf8(record.box.title));

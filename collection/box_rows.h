@@ -23,7 +23,7 @@ using SearchText = std::array<std::string, kTextColumnCount>;
 using ListRow = std::vector<ColumnValue>;
 
 struct FilmRows {
-    std::vector<ColumnValue> columns;        // ColumnFields(FilmFields()), in order
+    std::vector<ColumnValue> columns;         // ColumnFields(FilmFields()), in order
     std::vector<std::vector<ListRow>> lists;  // by ListFields(FilmFields())
     SearchText text;
 };
@@ -31,6 +31,18 @@ struct FilmRows {
 struct DvdRows {
     std::vector<ColumnValue> columns;  // ColumnFields(DvdFields()), in order
     std::vector<FilmRows> films;
+};
+
+// What the window's list shows of a box beyond its own fields, worked out
+// once when it is stored rather than from all its films whenever the list
+// is drawn.
+struct BoxSummary {
+    std::optional<std::string> title;  // the box title, else the first DVD title
+    int64_t dvds = 0;                  // DVDs in the record
+    int64_t films = 0;
+    std::optional<int64_t> yearMin, yearMax;  // over the films' years
+    std::optional<int64_t> fsk;               // the highest rating of its films
+    std::optional<std::string> genres;        // the films' genres, each once, by ", "
 };
 
 struct BoxRows {
@@ -41,6 +53,7 @@ struct BoxRows {
     std::vector<ColumnValue> columns;   // ColumnFields(BoxFileFields()), in order
     std::vector<DvdRows> dvds;
     SearchText text;  // the box's own fields and all its DVDs' and films'
+    BoxSummary summary;
 };
 
 BoxRows MakeBoxRows(const IndexedBox& box);

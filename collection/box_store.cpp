@@ -58,8 +58,8 @@ void InsertText(Statement& statement, int64_t rowid, const SearchText& text) {
 }
 
 // The columns before the field table's, in each table.
-const std::vector<std::string_view> kBoxFixed = {"path", "size", "mtime_ns", "inode", "status",
-                                                 "reason"};
+const std::vector<std::string_view> kBoxFixed = {"path",  "size",   "mtime_ns",
+                                                 "inode", "status", "reason"};
 const std::vector<std::string_view> kDvdFixed = {"box_id", "position"};
 const std::vector<std::string_view> kFilmFixed = {"box_id", "dvd_id", "position"};
 
@@ -99,6 +99,9 @@ BoxStore::BoxStore(Database& db)
       m_insertLists(ListInserts(db)),
       m_insertBoxText(db.Prepare(FtsInsertSql("box_fts", "rowid"))),
       m_insertFilmText(db.Prepare(FtsInsertSql("film_text", "film_id"))),
+      m_insertSummary(db.Prepare(
+          "INSERT INTO box_summary (box_id, title, dvds_found, films_found, year_min, year_max, "
+          "fsk, genres) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
       m_clearProblems(db.Prepare(
           "DELETE FROM unreadable_folders WHERE path = ?1 OR substr(path, 1, length(?2)) = ?2")),
       m_addProblem(
@@ -155,6 +158,16 @@ int64_t BoxStore::Put(const BoxRows& box) {
         }
     }
     InsertText(m_insertBoxText, boxId, box.text);
+    const BoxSummary& summary = box.summary;
+    m_insertSummary.Bind(1, boxId)
+        .Bind(2, summary.title)
+        .Bind(3, summary.dvds)
+        .Bind(4, summary.films)
+        .Bind(5, summary.yearMin)
+        .Bind(6, summary.yearMax)
+        .Bind(7, summary.fsk)
+        .Bind(8, summary.genres);
+    m_insertSummary.Run();
     return boxId;
 }
 

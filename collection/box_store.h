@@ -41,7 +41,7 @@ private:
     Statement m_findBox, m_deleteBoxText, m_deleteBox;
     Statement m_insertBox, m_insertDvd, m_insertFilm;
     std::vector<Statement> m_insertLists;  // by ListFields(FilmFields())
-    Statement m_insertBoxText, m_insertFilmText;
+    Statement m_insertBoxText, m_insertFilmText, m_insertSummary;
     Statement m_clearProblems, m_addProblem;
 };
 

@@ -8,8 +8,10 @@
 //
 // Reading (List, Search) and one update may run at once from different
 // threads: a database file is written through a connection of the update's
-// own, and readers see each batch as it is committed (WAL). A Collection is
-// not copied; every method may be called from any thread.
+// own, and readers see each batch as it is committed (WAL); a collection in
+// memory has one connection, so a read waits for the batch being written
+// (at most some 0.4 s). A Collection is not copied; every method may be
+// called from any thread.
 #pragma once
 
 #include <atomic>
@@ -71,7 +73,8 @@ private:
     std::string m_notice;
 };
 
-// Collection::Update on a thread of its own. Progress comes on that thread.
+// Collection::Update on a thread of its own; the collection must outlive it.
+// Progress comes on that thread.
 class BackgroundUpdate {
 public:
     BackgroundUpdate(Collection& collection, std::vector<std::string> roots,

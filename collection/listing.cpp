@@ -5,17 +5,11 @@
 namespace quorvel {
 namespace {
 
+// An unreadable box has no summary: its counts read 0.
 constexpr std::string_view kSelect =
-    "SELECT b.id, b.path, coalesce(b.title, (SELECT d.title FROM dvds d WHERE d.box_id = b.id "
-    "AND d.title IS NOT NULL ORDER BY d.position LIMIT 1)), "
-    "(SELECT count(*) FROM dvds d WHERE d.box_id = b.id), "
-    "(SELECT count(*) FROM films f WHERE f.box_id = b.id), "
-    "(SELECT min(year) FROM films f WHERE f.box_id = b.id), "
-    "(SELECT max(year) FROM films f WHERE f.box_id = b.id), "
-    "(SELECT max(fsk) FROM films f WHERE f.box_id = b.id), "
-    "(SELECT group_concat(genre, ', ') FROM (SELECT DISTINCT genre FROM films f WHERE f.box_id = "
-    "b.id AND genre IS NOT NULL ORDER BY f.id)), "
-    "b.ean, b.status, b.reason FROM boxes b";
+    "SELECT b.id, b.path, s.title, coalesce(s.dvds_found, 0), coalesce(s.films_found, 0), "
+    "s.year_min, s.year_max, s.fsk, s.genres, b.ean, b.status, b.reason "
+    "FROM boxes b LEFT JOIN box_summary s ON s.box_id = b.id";
 
 std::vector<BoxRow> Collect(Statement& select) {
     std::vector<BoxRow> rows;

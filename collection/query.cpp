@@ -18,8 +18,8 @@ struct FieldWord {
 };
 
 // Bits of kTextColumns.
-constexpr TextColumnSet kTitles = 0b111, kPersons = 1 << 3, kGenre = 1 << 6,
-                        kLanguages = 1 << 7, kEan = 1 << 8;
+constexpr TextColumnSet kTitles = 0b111, kPersons = 1 << 3, kGenre = 1 << 6, kLanguages = 1 << 7,
+                        kEan = 1 << 8;
 
 constexpr std::array<FieldWord, 7> kFieldWords{{
     {"person", kPersons},

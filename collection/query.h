@@ -47,8 +47,8 @@ struct NumberRange {
 };
 
 struct SearchTerm {
-    std::vector<std::string> tokens;  // a phrase when more than one
-    bool prefix = false;              // the last token also as a prefix
+    std::vector<std::string> tokens;          // a phrase when more than one
+    bool prefix = false;                      // the last token also as a prefix
     TextColumnSet columns = kAllTextColumns;  // where it may stand
 };
 

@@ -43,9 +43,9 @@ std::vector<std::vector<ColumnValue>> Entries(std::span<const Entry> entries,
 std::vector<const Field*> ColumnFields(std::span<const Field> table) {
     std::vector<const Field*> columns;
     for (const Field& field : table) {
-        const bool own = field.level == FieldLevel::kFile &&
-                         std::find(kNotColumns.begin(), kNotColumns.end(), field.name) !=
-                             kNotColumns.end();
+        const bool own =
+            field.level == FieldLevel::kFile &&
+            std::find(kNotColumns.begin(), kNotColumns.end(), field.name) != kNotColumns.end();
         if (field.kind != FieldKind::kItems && !IsList(field.kind) && !own) {
             columns.push_back(&field);
         }

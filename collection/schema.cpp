@@ -33,8 +33,9 @@ std::string ListTables() {
     for (const Field* list : ListFields(FilmFields())) {
         sql += "CREATE TABLE ";
         sql += list->name;
-        sql += " (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE CASCADE, "
-               "position INTEGER NOT NULL";
+        sql +=
+            " (film_id INTEGER NOT NULL REFERENCES films(id) ON DELETE CASCADE, "
+            "position INTEGER NOT NULL";
         for (const std::string_view column : ListColumns(*list)) {
             sql += ", ";
             sql += column;
@@ -185,6 +186,10 @@ std::string SchemaSql() {
     sql += ListTables();
     sql +=
         "CREATE TABLE unreadable_folders (path TEXT PRIMARY KEY, reason TEXT NOT NULL);\n"
+        // What the window lists of each box, worked out when it is stored.
+        "CREATE TABLE box_summary (box_id INTEGER PRIMARY KEY REFERENCES boxes(id) ON DELETE "
+        "CASCADE, title TEXT, dvds_found INTEGER, films_found INTEGER, year_min INTEGER, "
+        "year_max INTEGER, fsk INTEGER, genres TEXT);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
         // A box's films by year or FSK: a search's jahr: and fsk: filters
         // probe these for each box the words found, never its films' rows;

@@ -8,10 +8,8 @@
 namespace quorvel {
 namespace {
 
-// "b.title else the first DVD title", shared with the listing.
-constexpr std::string_view kBoxTitle =
-    "coalesce(b.title, (SELECT d.title FROM dvds d WHERE d.box_id = b.id AND d.title IS NOT "
-    "NULL ORDER BY d.position LIMIT 1))";
+// The box title, else the first DVD title.
+constexpr std::string_view kBoxTitle = "(SELECT s.title FROM box_summary s WHERE s.box_id = b.id)";
 
 // The film filter's SQL: constant text chosen by which filters are set;
 // their values are bound.

@@ -9,8 +9,8 @@
 namespace quorvel {
 
 inline constexpr const char* kTextColumns[] = {
-    "title", "original_title", "further_titles", "persons", "roles",   "notes",
-    "genre", "languages",      "ean",            "content", "comment",
+    "title", "original_title", "further_titles", "persons", "roles", "notes", "genre", "languages",
+    "ean",   "content",        "comment",
 };
 inline constexpr size_t kTextColumnCount = std::size(kTextColumns);
 

@@ -88,10 +88,11 @@ protected:
                  Concat({Token(0x10, "Sammelbox"), Token(0x60, "Ein Leuchtturm und viel Meer"),
                          Token(0x80, Bytes{})}));
         WriteBox("titel.box", Concat({Token(0x10, "Leuchtturm-Box"), Token(0x80, Bytes{})}));
+        testing::WriteFile(s_dir->path() + "kaputt.box", Bytes(100, 'X'));
         s_collection = Collection::OpenFile(":memory:").release();
         const IndexSummary summary = s_collection->Update({s_dir->path()});
-        ASSERT_EQ(summary.read, 5u);
-        ASSERT_TRUE(summary.problems.empty());
+        ASSERT_EQ(summary.read, 6u);
+        ASSERT_EQ(summary.problems.size(), 1u);
     }
     static void TearDownTestSuite() {
         delete s_collection;
@@ -173,7 +174,7 @@ TEST_F(CollectionSearch, FindsBoxesInRankOrderWithTheFilmsThatMatched) {
 
 TEST_F(CollectionSearch, ListsEveryBoxWithTheWindowsColumns) {
     std::vector<BoxRow> rows = s_collection->List();
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), 6u);
     const auto row = [&rows](const std::string& name) {
         return *std::find_if(rows.begin(), rows.end(),
                              [&name](const BoxRow& r) { return r.fileName == name; });
@@ -189,6 +190,11 @@ TEST_F(CollectionSearch, ListsEveryBoxWithTheWindowsColumns) {
     EXPECT_EQ(two.ean, "4099876543210");
     EXPECT_EQ(two.status, "ok");
     EXPECT_EQ(two.path, s_dir->path() + "two-dvds.box");
+    const BoxRow broken = row("kaputt.box");
+    EXPECT_EQ(broken.status, "wrong-magic");
+    EXPECT_TRUE(broken.reason.has_value());
+    EXPECT_EQ(broken.title, std::nullopt);
+    EXPECT_EQ(broken.filmCount, 0);
     const BoxRow titled = row("titel.box");
     EXPECT_EQ(titled.filmCount, 0);
     EXPECT_EQ(titled.yearMin, std::nullopt);
