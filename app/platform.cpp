@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -231,6 +232,11 @@ int WriteFileReplacing(const std::string& path, std::span<const unsigned char> b
         ::unlink(part.c_str());
     }
     return error;
+}
+
+void LowerThreadPriority() {
+    // On Linux the nice value belongs to the thread named by its id.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
 }
 
 }  // namespace quorvel

@@ -81,6 +81,11 @@ std::optional<long long> AppendToRegularFile(const std::string& path, std::strin
 // it was) when the move is not possible.
 bool RenameReplacing(const std::string& from, const std::string& to);
 
+// Gives the calling thread a lower priority (nice 10): work in the
+// background yields the processor to a window's own thread. Threads it
+// starts later inherit it.
+void LowerThreadPriority();
+
 // Writes `bytes` as the file `path` (`mode` less the umask), whole or not at
 // all: into a new file beside it, then renamed over it. Never follows a
 // symbolic link: one at `path` is refused (ELOOP), one put there meanwhile

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "cli/dump.h"
+#include "picture/box_dump.h"
 #include "cli/dump_writer.h"
 
 namespace quorvel {

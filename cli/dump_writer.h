@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/limits.h"
-#include "cli/dump.h"
 #include "cli/output.h"
+#include "picture/box_dump.h"
 
 namespace quorvel {
 

@@ -90,6 +90,11 @@ std::vector<BoxRow> Collection::List(const std::vector<int64_t>& ids) {
     return ListBoxes(*m_db, ids);
 }
 
+void Collection::FindMatchedFilms(std::string_view query, std::span<BoxHit> hits) {
+    const std::lock_guard lock(m_lock);
+    quorvel::FindMatchedFilms(*m_db, *m_tokenizer, query, hits);
+}
+
 std::vector<BoxHit> Collection::Search(std::string_view query, const SearchOptions& options) {
     const std::lock_guard lock(m_lock);
     return SearchBoxes(*m_db, *m_tokenizer, query, options);

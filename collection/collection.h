@@ -59,6 +59,8 @@ public:
     std::vector<BoxRow> List(const std::vector<int64_t>& ids);
     // Boxes in rank order with the films that matched (search.h).
     std::vector<BoxHit> Search(std::string_view query, const SearchOptions& options = {});
+    // The films of `hits` (a search's without films) that match `query`.
+    void FindMatchedFilms(std::string_view query, std::span<BoxHit> hits);
 
 private:
     Collection(std::string path, std::unique_ptr<Database> db, std::string notice);

@@ -191,7 +191,11 @@ std::string SchemaSql() {
         "CASCADE, title TEXT, dvds_found INTEGER, films_found INTEGER, year_min INTEGER, "
         "year_max INTEGER, fsk INTEGER, genres TEXT);\n"
         "CREATE INDEX dvds_box ON dvds(box_id);\n"
-        "CREATE INDEX films_box ON films(box_id);\n";
+        // A box's films by year or FSK: a search's jahr: and fsk: filters
+        // probe these for each box the words found, never its films' rows;
+        // the box alone uses either one's first column.
+        "CREATE INDEX films_box_year ON films(box_id, year);\n"
+        "CREATE INDEX films_box_fsk ON films(box_id, fsk);\n";
     sql += FtsTable("box_fts");
     // Each film's searchable texts, for telling which films of a hit box
     // matched: a plain table, since the search matches them itself.

@@ -14,7 +14,7 @@ namespace quorvel {
 // PRAGMA user_version of the schema this program writes. Raise it with
 // every change of a table, column or the full-text setup: a database of
 // another version is rebuilt, never read.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 4;
 
 // The schema's SQL, one statement per line end, for the README and tests.
 std::string SchemaSql();

@@ -44,8 +44,14 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
     }
     const bool filtered = query.years || query.fsk;
     const std::string filter = FilmFilter(query, "f");
-    std::string sql = "SELECT b.id, b.path, " + std::string(kBoxTitle);
-    if (!query.terms.empty()) {
+    // Without path and title, words alone need not even reach the boxes table.
+    const bool ftsOnly = !options.pathAndTitle && !filtered && !query.terms.empty();
+    std::string sql = options.pathAndTitle ? "SELECT b.id, b.path, " + std::string(kBoxTitle)
+                      : ftsOnly            ? std::string("SELECT box_fts.rowid, '', NULL")
+                                           : std::string("SELECT b.id, '', NULL");
+    if (ftsOnly) {
+        sql += " FROM box_fts WHERE box_fts MATCH :match";
+    } else if (!query.terms.empty()) {
         sql += " FROM box_fts JOIN boxes b ON b.id = box_fts.rowid WHERE box_fts MATCH :match";
     } else {
         sql += " FROM boxes b WHERE 1";
@@ -69,8 +75,17 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
         hits.push_back({boxes.Int(0), boxes.Text(1), boxes.OptionalText(2), {}});
     }
 
-    if (!options.films) {
-        return hits;
+    if (options.films) {
+        FindMatchedFilms(db, tokenizer, text, hits);
+    }
+    return hits;
+}
+
+void FindMatchedFilms(Database& db, const QueryTokenizer& tokenizer, std::string_view text,
+                      std::span<BoxHit> hits) {
+    const TranslatedQuery query = TranslateQuery(tokenizer, text);
+    if (query.Empty()) {
+        return;
     }
     // Each hit box's films with their full-text columns, matched here.
     std::string filmSql = "SELECT f.id, d.position, f.position, f.title, f.year, f.fsk";
@@ -114,7 +129,6 @@ std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
             hit.films.push_back(std::move(film));
         }
     }
-    return hits;
 }
 
 }  // namespace quorvel

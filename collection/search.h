@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ struct BoxHit {
 struct SearchOptions {
     size_t limit = 0;   // at most this many boxes, the best; 0 for all
     bool films = true;  // find each box's matching films (costs a query per box)
+    // Each box's path and title; without them only the ids, in a third of
+    // the time, for a window that has the rows already.
+    bool pathAndTitle = true;
 };
 
 // Hits for `query` as a user typed it; none for an empty query. Boxes are
@@ -40,5 +44,11 @@ struct SearchOptions {
 // persons); a query of filters alone lists the boxes by path.
 std::vector<BoxHit> SearchBoxes(Database& db, const QueryTokenizer& tokenizer,
                                 std::string_view query, const SearchOptions& options = {});
+
+// The matching films of `hits` (found with films = false), filled in: a
+// window shows the boxes of a search at once and their films a moment later,
+// a part at a time.
+void FindMatchedFilms(Database& db, const QueryTokenizer& tokenizer, std::string_view query,
+                      std::span<BoxHit> hits);
 
 }  // namespace quorvel

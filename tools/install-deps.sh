@@ -11,8 +11,9 @@ run_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev zlib1g-dev libsqlite3
           qt6-translations-l10n)
 # Tests, benchmarks and the checks of the installed files and the package;
 # libjpeg-turbo-progs: jpegtran makes the hostile arithmetic-coded JPEGs;
-# sqlite3: the collection bench counts films with the shell.
-test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool imagemagick
+# sqlite3: the collection bench counts films with the shell; xclip: the
+# collection window's Xvfb check reads the clipboard.
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev jq xvfb xauth xdotool xclip imagemagick
            desktop-file-utils appstream python3-gi gir1.2-glib-2.0 shared-mime-info man-db lintian
            dpkg-dev file time libjpeg-turbo-progs sqlite3)
 case "${1:-}" in

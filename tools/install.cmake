@@ -12,7 +12,10 @@ target_compile_definitions(quorvel PRIVATE QUORVEL_APP_ID="${QUORVEL_APP_ID}")
 set(quorvel_desktop ${PROJECT_SOURCE_DIR}/res/desktop)
 install(TARGETS quorvel quorvel-dump quorvel-thumbnailer
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The second entry offers "open with Quorvel-Sammlung" on folders; hidden
+# from menus, and the file manager stays the folders' default.
 install(FILES ${quorvel_desktop}/${QUORVEL_APP_ID}.desktop
+              ${quorvel_desktop}/${QUORVEL_APP_ID}.collection.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${quorvel_desktop}/${QUORVEL_APP_ID}.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)

@@ -25,6 +25,7 @@ enum class CommandId {
     kZoomReset,
     kSaveCover,
     kEscape,
+    kOpenCollection,
 };
 
 // Which context menus show a command (bits).
@@ -48,7 +49,7 @@ struct ViewerCommand {
 
 // In the order of the usage text and of the menus; the about entry comes
 // last in both menus.
-inline constexpr std::array<ViewerCommand, 13> kViewerCommands{{
+inline constexpr std::array<ViewerCommand, 14> kViewerCommands{{
     {CommandId::kOpen,
      "open",
      nullptr,
@@ -146,6 +147,15 @@ inline constexpr std::array<ViewerCommand, 13> kViewerCommands{{
      false,
      {Qt::Key_Escape},
      "close the find bar, else end the viewer"},
+    // Only where the program says how to open a folder (SetFolderOpener).
+    {CommandId::kOpenCollection,
+     "openCollection",
+     "Sammlung \u00f6ffnen...",
+     kTextViewMenu | kLeftColumnMenu,
+     true,
+     false,
+     {Qt::CTRL | Qt::SHIFT | Qt::Key_O},
+     "open a folder in the collection window"},
     {CommandId::kAbout,
      "about",
      "Inf&o \u00fcber Quorvel...",

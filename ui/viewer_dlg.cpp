@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/applikation.h"
+#include "app/platform.h"
 #include "app/terminal_text.h"
 #include "boxfile/box_loader.h"
 #include "picture/cover_loader.h"
@@ -152,6 +153,9 @@ void CViewerDlg::RunCommand(CommandId id) {
         case CommandId::kSaveCover:
             OnSaveCover();
             break;
+        case CommandId::kOpenCollection:
+            OnOpenCollection();
+            break;
         case CommandId::kEscape:
             // The dialog's Cancel, once the find bar is closed.
             if (m_findBar->isVisible()) {
@@ -194,7 +198,9 @@ bool CViewerDlg::OnInitDialog() {
     setWindowIcon(m_hIcon);
     m_picture.LoadFromResource(IDR_DEFAULT_COVER, kDefaultCoverType);
     const std::string commandLine = m_app.GetCommandLineText();
-    if (const std::optional<std::string> path = CommandLinePath(commandLine)) {
+    if (!m_startPath.empty()) {
+        OpenBoxFile(m_startPath);
+    } else if (const std::optional<std::string> path = CommandLinePath(commandLine)) {
         // Options alone name no file: the window has nothing to open, and
         // nothing to say about it (a ".box" name is still tried).
         if (!OptionsOnly(commandLine) || HasBoxExtension(*path)) {
@@ -349,7 +355,9 @@ void CViewerDlg::StepFile(bool forward) {
         return;
     }
     const std::optional<std::string> next =
-        NeighbourBoxFile(m_strStepPath, forward ? StepDirection::kNext : StepDirection::kPrevious);
+        m_stepHook ? m_stepHook(m_strStepPath, forward)
+                   : NeighbourBoxFile(m_strStepPath,
+                                      forward ? StepDirection::kNext : StepDirection::kPrevious);
     if (!next) {
         return;
     }
@@ -405,7 +413,28 @@ void CViewerDlg::RevealCaret() {
 }
 
 void CViewerDlg::OnFileDropped(const std::string& path) {
+    if (m_folderOpener && IsDirectory(path)) {
+        m_folderOpener(path);
+        return;
+    }
     OpenBoxFile(path);
+}
+
+void CViewerDlg::OnOpenCollection() {
+    if (!m_folderOpener) {
+        return;
+    }
+    KeepSettingsOffDisk();
+    const QString start =
+        m_strLastPath.empty()
+            ? QDir::currentPath()
+            : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strLastPath))).absolutePath();
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Sammlung öffnen"), start,
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (!chosen.isEmpty()) {
+        m_folderOpener(QFile::encodeName(chosen).toStdString());
+    }
 }
 
 void CViewerDlg::ShowAbout() {
@@ -439,7 +468,8 @@ bool CViewerDlg::OnCommand(unsigned wParam, long /*lParam*/) {
 void CViewerDlg::AddMenuCommands(QMenu& menu, CommandMenu which) {
     for (size_t i = 0; i < kViewerCommands.size(); ++i) {
         const ViewerCommand& command = kViewerCommands[i];
-        if ((command.menus & which) == 0) {
+        if ((command.menus & which) == 0 ||
+            (command.id == CommandId::kOpenCollection && !m_folderOpener)) {
             continue;
         }
         if (command.separatorBefore && !menu.isEmpty()) {

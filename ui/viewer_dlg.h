@@ -15,7 +15,9 @@
 #include <QIcon>
 #include <QSize>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +90,21 @@ public:
     // file's folder; nothing at either end.
     void ShowNextFile();
     void ShowPreviousFile();
+
+    // Opened from a collection window: the file the first show opens instead
+    // of the command line's, and where Ctrl+PgDown/PgUp go from a path (that
+    // window's rows, not the folder's).
+    using StepHook =
+        std::function<std::optional<std::string>(const std::string& from, bool forward)>;
+    void SetStartPath(std::string path) { m_startPath = std::move(path); }
+    void SetStepHook(StepHook hook) { m_stepHook = std::move(hook); }
+    // Opens a folder as a collection. Set, a folder dropped on the text view
+    // goes there and the context menus offer "Sammlung öffnen..."; unset, a
+    // dropped folder leaves the window as it was.
+    using FolderOpener = std::function<void(const std::string& folder)>;
+    void SetFolderOpener(FolderOpener opener) { m_folderOpener = std::move(opener); }
+    // "Sammlung öffnen...": a folder dialog, then the opener.
+    void OnOpenCollection();
 
     // Ctrl+F opens the find bar; Escape closes it before it ends the window.
     CFindBar& FindBar() { return *m_findBar; }
@@ -173,6 +190,9 @@ private:
     CTextFeeder* m_feeder = nullptr;                           // child of the view
     std::array<QAction*, kViewerCommands.size()> m_actions{};  // children of the dialog
     const CApplikation& m_app;
+    std::string m_startPath;
+    StepHook m_stepHook;
+    FolderOpener m_folderOpener;
 };
 
 // Icon group 128: every image in :/res/ICON/128/.

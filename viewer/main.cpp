@@ -16,11 +16,16 @@ namespace {
 void PrintUsage() {
     std::fputs(
         "Usage: quorvel FILE.box\n"
+        "       quorvel FOLDER\n"
         "       quorvel [-log N] [-logdatei '\"PATH\"']\n"
         "\n"
         "Shows a .box file (the export of one item of a DVD collection): the cover,\n"
         "the export summary and the whole record. Drop another .box file on the text\n"
         "to show it.\n"
+        "\n"
+        "A FOLDER opens the collection window: every box file below it, one row\n"
+        "each, searched as you type and sorted by any column; Enter opens a box in\n"
+        "the viewer, where Ctrl+PgDown and Ctrl+PgUp follow the window's rows.\n"
         "\n"
         "  -log N               log level N\n"
         "  -logdatei '\"PATH\"'   write the log to PATH instead of mirax.log beside the\n"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Run: ctest --test-dir build -R Install.Tree
 # Installs the build into a fresh DESTDIR and checks what a desktop sees:
-# the tree holds exactly the expected files, the desktop entry and the
+# the tree holds exactly the expected files, the desktop entries and the
 # metainfo validate (the metainfo pedantically, with and without the
 # network), both they and the manual pages name this version, the manual
-# pages format without a warning, the MIME
-# database builds, and the installed viewer without a display says so and
-# ends with status 1. Leaves the tree (with its MIME database) in ROOT for
+# pages format without a warning, the MIME database builds, a folder is
+# offered the collection entry only, and the installed viewer without a
+# display says so and ends with status 1. Leaves the tree (with its MIME
+# database) in ROOT for
 # the tests that need it.
 # Usage: check-install.sh BUILD_DIR ROOT VERSION
 # Needs: desktop-file-utils appstream shared-mime-info man-db (Debian packages).
@@ -32,8 +33,10 @@ for size in 16 22 24 32 48 64 128 256; do
     done
 done
 
-desktop-file-validate "$root/usr/share/applications/org.example.quorvel.desktop" ||
-    fail "desktop-file-validate"
+for entry in org.example.quorvel org.example.quorvel.collection; do
+    desktop-file-validate "$root/usr/share/applications/$entry.desktop" ||
+        fail "desktop-file-validate $entry"
+done
 # Pedantic, offline and with the network: the metainfo names no address
 # (home page, screenshot) that would have to resolve, so both pass alike,
 # also on a machine without a network.
@@ -52,6 +55,23 @@ update-mime-database "$root/usr/share/mime" 2>/dev/null
 [ -s "$root/usr/share/mime/mime.cache" ] || fail "update-mime-database wrote no cache"
 grep -q '^application/x-mirax-box$' "$root/usr/share/mime/types" ||
     fail "the MIME database does not know application/x-mirax-box"
+
+# As the package's trigger does: then a folder is offered the collection
+# entry ("open with Quorvel-Sammlung"), and never the viewer's own, which
+# would compete with the file manager; box files are offered the viewer.
+update-desktop-database "$root/usr/share/applications"
+handlers() {
+    env -i HOME="$root/home" PATH="$root/usr/bin:/usr/bin:/bin" XDG_DATA_DIRS="$root/usr/share" \
+        python3 -c '
+import sys, gi
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio
+print(" ".join(a.get_id() for a in Gio.AppInfo.get_all_for_type(sys.argv[1])))' "$1"
+}
+[ "$(handlers inode/directory)" = org.example.quorvel.collection.desktop ] ||
+    fail "folders are offered '$(handlers inode/directory)', not only the collection entry"
+[ "$(handlers application/x-mirax-box)" = org.example.quorvel.desktop ] ||
+    fail "box files are offered '$(handlers application/x-mirax-box)', not only the viewer"
 
 # No display: one line on stderr, status 1, no core dump from Qt's abort.
 status=0

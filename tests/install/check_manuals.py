@@ -13,7 +13,7 @@ import sys
 
 OPTION = re.compile(r"(?<![\w-])(--?[A-Za-z][\w-]*|--)(?![\w-])")
 ROFF_ESCAPES = {r"\-": "-", r"\(dq": '"', r"\(aq": "'", r"\(ti": "~", r"\(ul": "_",
-                r"\(:u": "\u00fc", r"\ ": " ", r"\&": "", r"\e": "\\"}
+                r"\(:u": "\u00fc", r"\(:o": "\u00f6", r"\ ": " ", r"\&": "", r"\e": "\\"}
 
 
 def plain(roff_line):

@@ -1,4 +1,4 @@
-#include "cli/dump.h"
+#include "picture/box_dump.h"
 
 #include <unistd.h>
 
