@@ -57,6 +57,10 @@ def wait_for(what, probe):
     raise Failure(f"waited {WAIT} s in vain for {what}")
 
 
+# The viewer's title: the shown file's name before the program's.
+VIEWER_TITLE = "^(.* – )?Quorvel$"
+
+
 def window(pattern):
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
                            capture_output=True, text=True).stdout.split()
@@ -79,7 +83,7 @@ def shown_rows(win):
 
 def viewer_text():
     """The record text of the viewer window: select all, copy."""
-    win = wait_for("the viewer window", lambda: window("^Quorvel$"))
+    win = wait_for("the viewer window", lambda: window(VIEWER_TITLE))
     focus(win)
     subprocess.run(["xclip", "-selection", "clipboard", "/dev/null"], check=True)
     key("ctrl+a", "ctrl+c")
@@ -148,7 +152,7 @@ def check(viewer, work):
         if f"Box-EAN:\t\t{by_path[ordered[1]]['ean']}" not in second:
             raise Failure(f"Ctrl+PgDown did not show the next row, {ordered[1]}:\n{second[:300]}")
         key("Escape")
-        wait_for("the viewer to close", lambda: window("^Quorvel$") is None)
+        wait_for("the viewer to close", lambda: window(VIEWER_TITLE) is None)
 
         # A box copied into the tree appears without a key pressed.
         copied = sammlung / "teil001" / "neu.box"
