@@ -71,8 +71,8 @@ void CsvRows::AppendHeader(std::string& out) const {
     out += "\r\n";
 }
 
-void CsvRows::AppendRows(std::string& out, const BoxFileFacts& file, Record* record,
-                         uint64_t room, const std::function<void()>& afterRow) const {
+void CsvRows::AppendRows(std::string& out, const BoxFileFacts& file, Record* record, uint64_t room,
+                         const std::function<void()>& afterRow) const {
     static const Record kEmpty;
     if (!file.problem.empty() || record == nullptr) {
         // No readable box: its name and why, nothing else.

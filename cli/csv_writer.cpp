@@ -15,8 +15,8 @@ public:
     }
 
     bool File(DumpedFile& file) override {
-        m_rows.AppendRows(m_out, file, file.record ? &*file.record : nullptr,
-                          kMaxDumpOutputBytes, [this] { m_setup.out.FlushLarge(); });
+        m_rows.AppendRows(m_out, file, file.record ? &*file.record : nullptr, kMaxDumpOutputBytes,
+                          [this] { m_setup.out.FlushLarge(); });
         return true;
     }
 

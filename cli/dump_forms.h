@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "picture/box_dump.h"
 #include "cli/dump_writer.h"
+#include "picture/box_dump.h"
 
 namespace quorvel {
 
