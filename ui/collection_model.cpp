@@ -141,6 +141,13 @@ void CollectionModel::SetFolderProblems(std::vector<IndexProblem> folders) {
     emit CountsChanged();
 }
 
+const QString& CollectionModel::Entry::Genre() const {
+    if (!genre) {
+        genre = GenresText(row.genre);
+    }
+    return *genre;
+}
+
 void CollectionModel::Store(BoxRow&& row) {
     // Whatever was listed for this path before is replaced.
     if (const auto known = m_ids.find(row.path); known != m_ids.end()) {
@@ -159,7 +166,6 @@ void CollectionModel::Store(BoxRow&& row) {
     m_films += row.filmCount;
     Entry& entry = m_entries[id];
     entry.title = OptionalUtf8(row.title);
-    entry.genre = GenresText(row.genre);
     entry.ean = OptionalUtf8(row.ean);
     entry.file = QFile::decodeName(QByteArray::fromStdString(row.fileName));
     entry.row = std::move(row);
@@ -251,8 +257,8 @@ void CollectionModel::SortShown() {
                 v.first = row.fsk.value_or(0);
                 break;
             case kGenreColumn:
-                v.missing = e.genre.isEmpty();
-                v.text = key(e, kGenreKey, e.genre);
+                v.missing = e.Genre().isEmpty();
+                v.text = key(e, kGenreKey, e.Genre());
                 break;
             case kEanColumn:
                 v.missing = e.ean.isEmpty();
@@ -387,7 +393,7 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
         case kFskColumn:
             return row.fsk ? QString::number(*row.fsk) : QString();
         case kGenreColumn:
-            return entry.genre;
+            return entry.Genre();
         case kEanColumn:
             return entry.ean;
         case kFileColumn:

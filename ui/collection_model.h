@@ -98,7 +98,11 @@ signals:
 private:
     struct Entry {
         BoxRow row;
-        QString title, genre, ean, file;  // as shown
+        QString title, ean, file;  // as shown
+        // The genres as shown, made when first shown or sorted by: a box of
+        // a hundred DVDs names hundreds, and most rows are never seen.
+        mutable std::optional<QString> genre;
+        const QString& Genre() const;
         // Sort keys of title, genre, EAN and file name, made when first
         // sorted by.
         mutable std::array<std::optional<QCollatorSortKey>, 4> keys;

@@ -1,6 +1,7 @@
 #include "ui/collection_texts.h"
 
 #include <QLocale>
+#include <QSet>
 #include <QStringList>
 #include <string_view>
 
@@ -91,9 +92,11 @@ QString GenresText(const std::optional<std::string>& genres) {
         return {};
     }
     QStringList each;
+    QSet<QString> seen;  // case-folded: a box of many films repeats its genres
     for (const QString& genre : Utf8(*genres).split(QLatin1Char(','))) {
         const QString trimmed = genre.trimmed();
-        if (!trimmed.isEmpty() && !each.contains(trimmed, Qt::CaseInsensitive)) {
+        if (!trimmed.isEmpty() && !seen.contains(trimmed.toCaseFolded())) {
+            seen.insert(trimmed.toCaseFolded());
             each.append(trimmed);
         }
     }
