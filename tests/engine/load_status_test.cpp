@@ -67,6 +67,14 @@ const Case kCases[] = {
          box.data = testing::Token(0x10, "T");
          return Written(dir + "gut.box", testing::BuildBox(box));
      }},
+    // No token to walk: the viewer's data block stays null, as for none.
+    {"data inflating to nothing", LoadStatus::kLoaded, 0, false,
+     [](const std::string& dir) {
+         testing::BoxSpec box;
+         box.flags = BOX_DATA_COMPRESSED;
+         box.data = testing::Compress({});
+         return Written(dir + "nichts.box", testing::BuildBox(box));
+     }},
     {"header only", LoadStatus::kLoaded, 0, false,
      [](const std::string& dir) { return Written(dir + "leer.box", testing::BuildBox({})); }},
     {"missing", LoadStatus::kNotFound, 0, false,
