@@ -10,6 +10,7 @@ set_tests_properties(Install.Tree PROPERTIES FIXTURES_SETUP quorvel_installed
 # `sudo quorvel -log 8` from /usr/bin, in a mount namespace of its own and
 # under Xvfb: the log goes to root's state folder, nothing beside the program.
 find_program(QUORVEL_UNSHARE unshare)
+find_program(QUORVEL_XVFB_RUN xvfb-run)
 if(QUORVEL_XVFB_RUN AND QUORVEL_XDOTOOL AND QUORVEL_UNSHARE)
     add_test(NAME Install.LogAsRoot
         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-log-as-root.sh
