@@ -9,16 +9,13 @@
 #include "ui/collection_texts.h"
 #include "ui/cover_thumbnails.h"
 #include "ui/list_collator.h"
+#include "ui/qt_strings.h"
 
 namespace quorvel {
 namespace {
 
-QString Utf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString OptionalUtf8(const std::optional<std::string>& text) {
-    return text ? Utf8(*text) : QString();
+    return text ? FromUtf8(*text) : QString();
 }
 
 // Which of an entry's cached sort keys a text column uses.
@@ -167,7 +164,7 @@ void CollectionModel::Store(BoxRow&& row) {
     Entry& entry = m_entries[id];
     entry.title = OptionalUtf8(row.title);
     entry.ean = OptionalUtf8(row.ean);
-    entry.file = QFile::decodeName(QByteArray::fromStdString(row.fileName));
+    entry.file = FromLocalPath(row.fileName);
     entry.row = std::move(row);
 }
 
@@ -352,7 +349,7 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
     const BoxRow& row = entry.row;
     switch (role) {
         case kPathRole:
-            return QFile::decodeName(QByteArray::fromStdString(row.path));
+            return FromLocalPath(row.path);
         case kLargeCoverRole:
             return m_covers != nullptr ? m_covers->Large(row.id, row.path) : QPixmap();
         case Qt::DecorationRole:
@@ -373,7 +370,7 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
             if (index.column() == kHitsColumn) {
                 return shown.films ? HitsText(*shown.films) : QString();
             }
-            return QFile::decodeName(QByteArray::fromStdString(row.path));
+            return FromLocalPath(row.path);
         case Qt::DisplayRole:
             break;
         default:

@@ -1,4 +1,5 @@
 #include "ui/collection_texts.h"
+#include "ui/qt_strings.h"
 
 #include <QLocale>
 #include <QSet>
@@ -7,10 +8,6 @@
 
 namespace quorvel {
 namespace {
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // "Box" or "Boxen" by the number it counts.
 QString Counted(int64_t count, const char* one, const char* many) {
@@ -56,13 +53,13 @@ QString BoxProblemText(const std::string& status, const std::string& reason) {
         {"read-error", "Lesefehler"},
         {"not-box-name", "der Name endet nicht auf .box"},
     };
-    QString text = Utf8(reason);
+    QString text = FromUtf8(reason);
     for (const Word& word : kWords) {
         if (word.status == status) {
             text = QString::fromUtf8(word.text);
             // The system's own message, when the loader added one.
             if (const size_t colon = reason.find(": "); colon != std::string::npos) {
-                text += QStringLiteral(": ") + Utf8(std::string_view(reason).substr(colon + 2));
+                text += QStringLiteral(": ") + FromUtf8(std::string_view(reason).substr(colon + 2));
             }
             break;
         }
@@ -71,13 +68,13 @@ QString BoxProblemText(const std::string& status, const std::string& reason) {
 }
 
 QString FolderProblemText(const std::string& reason) {
-    return QStringLiteral("Ordner nicht lesbar: ") + Utf8(reason);
+    return QStringLiteral("Ordner nicht lesbar: ") + FromUtf8(reason);
 }
 
 QString HitsText(const std::vector<FilmHit>& films) {
     QStringList parts;
     for (const FilmHit& film : films) {
-        QString part = film.title ? Utf8(*film.title) : QStringLiteral("(ohne Titel)");
+        QString part = film.title ? FromUtf8(*film.title) : QStringLiteral("(ohne Titel)");
         if (film.year) {
             part += QStringLiteral(" (%1)").arg(*film.year);
         }
@@ -93,7 +90,7 @@ QString GenresText(const std::optional<std::string>& genres) {
     }
     QStringList each;
     QSet<QString> seen;  // case-folded: a box of many films repeats its genres
-    for (const QString& genre : Utf8(*genres).split(QLatin1Char(','))) {
+    for (const QString& genre : FromUtf8(*genres).split(QLatin1Char(','))) {
         const QString trimmed = genre.trimmed();
         if (!trimmed.isEmpty() && !seen.contains(trimmed.toCaseFolded())) {
             seen.insert(trimmed.toCaseFolded());

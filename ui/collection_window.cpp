@@ -35,14 +35,11 @@
 #include "ui/list_export.h"
 #include "ui/no_settings.h"
 #include "ui/problem_list_dlg.h"
+#include "ui/qt_strings.h"
 #include "ui/viewer_dlg.h"
 
 namespace quorvel {
 namespace {
-
-QString Local(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 // What the thumbnails say made them, as the cache's rules ask.
 std::string SoftwareName(const CApplikation& app) {
@@ -86,7 +83,7 @@ CollectionWindow::CollectionWindow(const CApplikation& app, const std::string& f
       m_feed(new CollectionFeed(folder, this)),
       m_model(new CollectionModel(this)),
       m_covers(new CoverThumbnails(ThumbnailCache::DefaultRoot(), SoftwareName(app), this)) {
-    const QFileInfo info(Local(Folder()));
+    const QFileInfo info(FromLocalPath(Folder()));
     setWindowTitle(QStringLiteral("%1 \u2013 Quorvel-Sammlung")
                        .arg(info.fileName().isEmpty() ? info.filePath() : info.fileName()));
     setWindowIcon(LoadMainIcon());
@@ -118,7 +115,7 @@ CollectionWindow::CollectionWindow(const CApplikation& app, const std::string& f
         m_notice = QStringLiteral(
                        "Der Index kann in \u201E%1\u201C nicht gespeichert werden; er wird nur "
                        "f\u00FCr diese Sitzung im Speicher gehalten.")
-                       .arg(Local(CacheFolder()));
+                       .arg(FromLocalPath(CacheFolder()));
     } else if (!m_feed->Index().Notice().empty()) {
         m_notice =
             QStringLiteral("Der gespeicherte Index war besch\u00E4digt und wird neu aufgebaut.");
@@ -468,7 +465,7 @@ void CollectionWindow::OnUpdateFinished(const IndexSummary& summary) {
         if (problem.path == Folder()) {
             m_folderProblem =
                 QStringLiteral("Der Ordner \u201E%1\u201C kann nicht gelesen werden: %2")
-                    .arg(Local(problem.path), QString::fromStdString(problem.reason));
+                    .arg(FromLocalPath(problem.path), QString::fromStdString(problem.reason));
         }
         folders.push_back(problem);
     }
@@ -603,7 +600,7 @@ void CollectionWindow::CopyPaths() {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QStringList paths;
     for (const int row : rows) {
-        paths.append(Local(m_model->PathAt(row)));
+        paths.append(FromLocalPath(m_model->PathAt(row)));
     }
     if (!paths.isEmpty()) {
         QApplication::clipboard()->setText(paths.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -623,7 +620,7 @@ void CollectionWindow::ShowAbout() {
 void CollectionWindow::OnOpenCollection() {
     KeepSettingsOffDisk();
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Sammlung \u00F6ffnen"), Local(Folder()),
+        this, QStringLiteral("Sammlung \u00F6ffnen"), FromLocalPath(Folder()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty()) {
         OpenCollectionWindow(m_app, QFile::encodeName(chosen).toStdString(), GridShown());
@@ -632,10 +629,11 @@ void CollectionWindow::OnOpenCollection() {
 
 void CollectionWindow::OnExport() {
     KeepSettingsOffDisk();
-    const QString chosen = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Liste exportieren"), Local(Folder()) + QStringLiteral("/liste.csv"),
-        QStringLiteral("CSV-Dateien (*.csv);;Alle Dateien (*)"), nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Liste exportieren"),
+                                     FromLocalPath(Folder()) + QStringLiteral("/liste.csv"),
+                                     QStringLiteral("CSV-Dateien (*.csv);;Alle Dateien (*)"),
+                                     nullptr, QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty()) {
         ExportList(QFile::encodeName(chosen).toStdString());
     }

@@ -9,6 +9,7 @@
 #include "app/platform.h"
 #include "picture/cover_format.h"
 #include "ui/no_settings.h"
+#include "ui/qt_strings.h"
 
 namespace quorvel {
 
@@ -20,7 +21,7 @@ QString CoverExtension(std::span<const unsigned char> bytes) {
 void SaveCoverAs(QWidget* parent, const std::string& boxPath,
                  std::span<const unsigned char> bytes) {
     const QString extension = CoverExtension(bytes);
-    const QFileInfo box(QFile::decodeName(QByteArray::fromStdString(boxPath)));
+    const QFileInfo box(FromLocalPath(boxPath));
     KeepSettingsOffDisk();
     QFileDialog dialog(parent, QString::fromUtf8("Cover speichern unter"), box.absolutePath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);

@@ -8,6 +8,7 @@
 
 #include "boxfile/box_display.h"
 #include "ui/list_collator.h"
+#include "ui/qt_strings.h"
 
 namespace quorvel {
 namespace {
@@ -28,7 +29,7 @@ struct Place {
 }  // namespace
 
 std::optional<std::string> NeighbourBoxFile(const std::string& path, StepDirection direction) {
-    const QFileInfo shown(QFile::decodeName(QByteArray::fromStdString(path)));
+    const QFileInfo shown(FromLocalPath(path));
     const QDir folder = shown.absoluteDir();
     if (!folder.exists()) {
         return std::nullopt;

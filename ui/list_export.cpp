@@ -9,16 +9,13 @@
 #include "boxfile/record_csv.h"
 #include "picture/box_dump.h"
 #include "ui/collection_texts.h"
+#include "ui/qt_strings.h"
 
 namespace quorvel {
 namespace {
 
 // Progress is told this often at most.
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
-
-QString Local(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 }  // namespace
 
@@ -68,9 +65,9 @@ void ListExport::Run(const std::vector<std::string>& paths, const std::string& t
             ? QStringLiteral("Liste exportiert: %1 %2 mit %3 %4 in \u201E%5\u201C.")
                   .arg(GermanNumber(static_cast<int64_t>(paths.size())),
                        QString::fromUtf8(paths.size() == 1 ? "Box" : "Boxen"), GermanNumber(films),
-                       QString::fromUtf8(films == 1 ? "Film" : "Filmen"), Local(target))
+                       QString::fromUtf8(films == 1 ? "Film" : "Filmen"), FromLocalPath(target))
             : QStringLiteral("Die Liste kann nicht nach \u201E%1\u201C geschrieben werden: %2")
-                  .arg(Local(target), QString::fromLocal8Bit(std::strerror(error)));
+                  .arg(FromLocalPath(target), QString::fromLocal8Bit(std::strerror(error)));
     QMetaObject::invokeMethod(
         this, [this, error, message] { emit Finished(error == 0, message); }, Qt::QueuedConnection);
 }

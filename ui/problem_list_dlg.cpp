@@ -1,4 +1,5 @@
 #include "ui/problem_list_dlg.h"
+#include "ui/qt_strings.h"
 
 #include <QDialogButtonBox>
 #include <QFile>
@@ -20,8 +21,7 @@ ProblemListDlg::ProblemListDlg(const std::vector<std::pair<std::string, QString>
     m_list->setAccessibleName(QStringLiteral("Nicht lesbare Dateien und ihre Gründe"));
     QList<QTreeWidgetItem*> items;
     for (const auto& [path, reason] : problems) {
-        items.append(
-            new QTreeWidgetItem({QFile::decodeName(QByteArray::fromStdString(path)), reason}));
+        items.append(new QTreeWidgetItem({FromLocalPath(path), reason}));
     }
     m_list->addTopLevelItems(items);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Interactive);

@@ -25,6 +25,7 @@
 #include "ui/folder_stepper.h"
 #include "ui/message_line.h"
 #include "ui/no_settings.h"
+#include "ui/qt_strings.h"
 #include "ui/shown_box.h"
 #include "ui/tab_layout.h"
 #include "ui/text_feeder.h"
@@ -299,8 +300,7 @@ void CViewerDlg::ShowBoxFile(const BoxDisplay& display) {
 
 void CViewerDlg::SetDlgItemText(int id, std::string_view shownUtf8) {
     if (auto* label = qobject_cast<QLabel*>(GetDlgItem(id))) {
-        label->setText(
-            QString::fromUtf8(shownUtf8.data(), static_cast<qsizetype>(shownUtf8.size())));
+        label->setText(FromUtf8(shownUtf8));
     }
 }
 
@@ -425,10 +425,9 @@ void CViewerDlg::OnOpenCollection() {
         return;
     }
     KeepSettingsOffDisk();
-    const QString start =
-        m_strLastPath.empty()
-            ? QDir::currentPath()
-            : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strLastPath))).absolutePath();
+    const QString start = m_strLastPath.empty()
+                              ? QDir::currentPath()
+                              : QFileInfo(FromLocalPath(m_strLastPath)).absolutePath();
     const QString chosen = QFileDialog::getExistingDirectory(
         this, QStringLiteral("Sammlung öffnen"), start,
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
@@ -494,10 +493,9 @@ std::unique_ptr<QMenu> CViewerDlg::CreateLeftColumnMenu() {
 
 void CViewerDlg::OnFileOpen() {
     KeepSettingsOffDisk();
-    const QString start =
-        m_strLastPath.empty()
-            ? QDir::currentPath()
-            : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strLastPath))).absolutePath();
+    const QString start = m_strLastPath.empty()
+                              ? QDir::currentPath()
+                              : QFileInfo(FromLocalPath(m_strLastPath)).absolutePath();
     const QString chosen = QFileDialog::getOpenFileName(
         this,
         QString::fromUtf8("Box-Datei \xC3\xB6"
