@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
     // The window's list of every box, timed the same way.
     const auto listStart = std::chrono::steady_clock::now();
     const size_t listed = collection->List().size();
-    const double listMs = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - listStart)
-                              .count();
+    const double listMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - listStart)
+            .count();
     std::vector<double> sorted = times;
     std::sort(sorted.begin(), sorted.end());
     const auto at = [&sorted](double q) {
