@@ -103,9 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const bool terminal = (data[0] & 1) != 0;
-    quorvel::testing::BoxSpec spec;
-    spec.data.assign(data + 1, data + size);
-    const quorvel::LoadedBox box = quorvel::LoadBoxBytes(quorvel::testing::BuildBox(spec));
+    quorvel::testing::BoxSpec made;
+    made.data.assign(data + 1, data + size);
+    const quorvel::LoadedBox box = quorvel::LoadBoxBytes(quorvel::testing::BuildBox(made));
     quorvel::DumpedFile file = quorvel::DumpLoadedBox("fuzz.box", box, {.record = true});
     QUORVEL_FUZZ_CHECK(file.shown && file.record);
     const std::string_view text = file.recordText;

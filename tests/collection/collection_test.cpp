@@ -99,9 +99,9 @@ protected:
         delete s_dir;
     }
     static void WriteBox(const std::string& name, const Bytes& data) {
-        testing::BoxSpec spec;
-        spec.data = data;
-        testing::WriteFile(s_dir->path() + name, testing::BuildBox(spec));
+        testing::BoxSpec made;
+        made.data = data;
+        testing::WriteFile(s_dir->path() + name, testing::BuildBox(made));
     }
 
     static TempDir* s_dir;

@@ -171,10 +171,10 @@ TEST(Engine, ExportTimestampOnlyOfARealDateAndTime) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date + " " + c.time);
-        testing::BoxSpec spec;
-        spec.date = c.date;
-        spec.time = c.time;
-        const LoadedBox box = LoadBoxBytes(testing::BuildBox(spec));
+        testing::BoxSpec made;
+        made.date = c.date;
+        made.time = c.time;
+        const LoadedBox box = LoadBoxBytes(testing::BuildBox(made));
         ASSERT_NE(box.Header(), nullptr);
         const std::optional<std::string> iso = ExportTimestamp(*box.Header());
         EXPECT_EQ(iso.value_or("none"), c.iso ? c.iso : "none");
@@ -241,10 +241,10 @@ uint64_t BytesReadSoFar() {
 TEST(Engine, CoverOnlyLeavesTheDataBlockUnread) {
     testing::TempDir dir;
     ASSERT_TRUE(dir.ok());
-    testing::BoxSpec spec;
-    spec.cover = Bytes(1000, 'c');
-    spec.data = Bytes(4 << 20, 'd');
-    testing::WriteFile(dir.path() + "big.box", testing::BuildBox(spec));
+    testing::BoxSpec made;
+    made.cover = Bytes(1000, 'c');
+    made.data = Bytes(4 << 20, 'd');
+    testing::WriteFile(dir.path() + "big.box", testing::BuildBox(made));
     uint64_t before = BytesReadSoFar();
     EXPECT_EQ(LoadBox(dir.path() + "big.box", BoxParts::kCoverOnly).Cover().Bytes().size(), 1000u);
     EXPECT_LT(BytesReadSoFar() - before, 64u << 10);  // the count's own file included

@@ -84,17 +84,17 @@ Bytes MakeBox(int n) {
     }
     Append(data,
            Concat({Token(0x60, "Inhalt " + id), Token(0x61, "Kommentar " + id), Token(0x80, "")}));
-    testing::BoxSpec spec;
-    spec.date = "2006" + std::to_string(10 + n % 3) + "1" + std::to_string(n % 10);
-    spec.cover = Bytes(100 + n, static_cast<unsigned char>(n));
+    testing::BoxSpec made;
+    made.date = "2006" + std::to_string(10 + n % 3) + "1" + std::to_string(n % 10);
+    made.cover = Bytes(100 + n, static_cast<unsigned char>(n));
     if (n % 2 == 0) {
-        spec.flags = 0xC0;
-        spec.cover = testing::Compress(spec.cover);
-        spec.data = testing::Compress(data);
+        made.flags = 0xC0;
+        made.cover = testing::Compress(made.cover);
+        made.data = testing::Compress(data);
     } else {
-        spec.data = data;
+        made.data = data;
     }
-    return testing::BuildBox(spec);
+    return testing::BuildBox(made);
 }
 
 TEST(Threads, ManyBoxesAtOnceReadAsOneAfterTheOther) {
