@@ -32,16 +32,6 @@ int Usage(const std::string& message) {
     return 2;
 }
 
-std::string ForStderr(const std::string& text) {
-    const std::string utf8 = SanitizeUtf8(text);
-    return ::isatty(STDERR_FILENO) == 1 ? MakeVisible(utf8) : utf8;
-}
-
-void Report(const std::string& path, const std::string& problem) {
-    std::fprintf(stderr, "quorvel-dump: %s: %s\n", ForStderr(path).c_str(),
-                 ForStderr(problem).c_str());
-}
-
 // "1234 of 5678 files, 312 files/s" on one line of a terminal, redrawn in
 // place a few times a second.
 class ProgressLine {
@@ -86,7 +76,7 @@ int Index(const CollectionOptions& options) {
     std::unique_ptr<Collection> collection = Collection::OpenFile(options.database);
     const std::string notice = collection->Notice();
     if (!notice.empty()) {
-        Report(options.database, "rebuilt: " + notice);
+        ReportProblem(options.database, "rebuilt: " + notice);
     }
     ProgressLine line;
     IndexOptions indexOptions;
@@ -101,10 +91,10 @@ int Index(const CollectionOptions& options) {
     line.Show(last, true);
     // Damage found only while writing: rebuilt and run again.
     if (const std::string later = collection->Notice(); later != notice) {
-        Report(options.database, "rebuilt: " + later);
+        ReportProblem(options.database, "rebuilt: " + later);
     }
     for (const IndexProblem& problem : summary.problems) {
-        Report(problem.path, problem.reason);
+        ReportProblem(problem.path, problem.reason);
     }
     return summary.problems.empty() ? 0 : 1;
 }
@@ -138,12 +128,12 @@ void AppendHit(std::string& out, const BoxHit& hit) {
 int Search(const CollectionOptions& options) {
     struct stat info {};
     if (options.database != ":memory:" && ::stat(options.database.c_str(), &info) != 0) {
-        Report(options.database, std::strerror(errno));
+        ReportProblem(options.database, std::strerror(errno));
         return 1;
     }
     std::unique_ptr<Collection> collection = Collection::OpenFile(options.database);
     if (const std::string notice = collection->Notice(); !notice.empty()) {
-        Report(options.database, "rebuilt: " + notice);
+        ReportProblem(options.database, "rebuilt: " + notice);
     }
     SearchOptions searchOptions;
     searchOptions.films = options.json || options.lines;  // a path per line needs none
@@ -239,7 +229,7 @@ int RunCollectionCommand(int argc, char** argv) {
         }
         return Index(options);
     } catch (const SqliteError& error) {
-        Report(options.database, error.what());
+        ReportProblem(options.database, error.what());
         return 1;
     }
 }
