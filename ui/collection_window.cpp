@@ -36,6 +36,7 @@
 #include "ui/no_settings.h"
 #include "ui/problem_list_dlg.h"
 #include "ui/qt_strings.h"
+#include "ui/shortcut_keys.h"
 #include "ui/viewer_dlg.h"
 
 namespace quorvel {
@@ -260,13 +261,7 @@ void CollectionWindow::BuildActions() {
         }
         QAction* action = menus[command.menu]->addAction(QString::fromUtf8(command.text));
         action->setObjectName(QString::fromLatin1(command.name));
-        QList<QKeySequence> keys;
-        for (const QKeyCombination key : command.keys) {
-            if (key.key() != Qt::Key_unknown) {
-                keys.append(QKeySequence(key));
-            }
-        }
-        action->setShortcuts(keys);
+        action->setShortcuts(ShortcutsOf(command.keys));
         action->setShortcutContext(Qt::WindowShortcut);
         switch (command.id) {
             case CollectionCommandId::kOpenCollection:

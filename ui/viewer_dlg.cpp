@@ -26,6 +26,7 @@
 #include "ui/message_line.h"
 #include "ui/no_settings.h"
 #include "ui/qt_strings.h"
+#include "ui/shortcut_keys.h"
 #include "ui/shown_box.h"
 #include "ui/tab_layout.h"
 #include "ui/text_feeder.h"
@@ -101,13 +102,8 @@ void CViewerDlg::CreateCommands() {
         if (command.menuText != nullptr) {
             action->setText(QString::fromUtf8(command.menuText));
         }
-        QList<QKeySequence> keys;
-        for (const QKeyCombination key : command.keys) {
-            if (key.key() != Qt::Key_unknown) {
-                keys << QKeySequence(key);
-            }
-        }
-        action->setShortcuts(keys);  // window-wide, as the action is the dialog's
+        // Window-wide, as the action is the dialog's.
+        action->setShortcuts(ShortcutsOf(command.keys));
         addAction(action);
         connect(action, &QAction::triggered, this, [this, id = command.id] { RunCommand(id); });
         m_actions[i] = action;
